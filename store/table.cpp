@@ -1,0 +1,131 @@
+#include "store/table.h"
+
+#include "core/exception.h"
+#include "store/connection.h"
+#include "store/statement.h"
+
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace {
+
+struct FilterCondition {
+    QString field;
+    qlonglong value = 0;
+};
+
+FilterCondition ParseFilter(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*=\\s*([+-]?\\d+)\\s*$"));
+    const auto match = form.match(text);
+    bool ok = false;
+    const qlonglong value = match.hasMatch() ? match.captured(2).toLongLong(&ok) : 0;
+    if (!ok)
+        throw EDatabaseError(QStringLiteral("Filter cannot be opened: '%1'").arg(text));
+    return {match.captured(1), value};
+}
+
+} // namespace
+
+Table::Table(Connection &connection, QString tableName, QObject *parent)
+    : DataSet(parent), connection_(connection), tableName_(std::move(tableName))
+{
+}
+
+void Table::SetFilter(const QString &text)
+{
+    if (text == filter_)
+        return;
+    filter_ = text;
+    if (filtered_)
+        Reopen();
+}
+
+void Table::SetFiltered(bool on)
+{
+    if (on == filtered_)
+        return;
+    filtered_ = on;
+    Reopen();
+}
+
+void Table::Reopen()
+{
+    if (!Active())
+        return;
+    Close();
+    Open();
+}
+
+void Table::DoOpen()
+{
+    QString sql = QStringLiteral("select * from %1").arg(tableName_);
+    FilterCondition condition;
+    const bool useFilter = filtered_ && !filter_.trimmed().isEmpty();
+    if (useFilter) {
+        condition = ParseFilter(filter_);
+        sql += QStringLiteral(" where %1 = ?").arg(condition.field);
+    }
+    Statement statement(connection_.Handle(), sql);
+    if (useFilter)
+        statement.Bind(1, condition.value);
+    std::vector<FieldDef> fields;
+    std::vector<int> columns;
+    const QStringList names = statement.ColumnNames();
+    for (int c = 0; c < names.size(); ++c) {
+        FieldDef field;
+        field.name = names[c];
+        FieldTypeFromDeclared(statement.DeclaredType(c), &field.type);
+        fields.push_back(field);
+        columns.push_back(c);
+    }
+    SetFields(std::move(fields));
+    FetchRows(statement, columns);
+}
+
+void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow)
+{
+    const int idField = FieldIndexOrThrow(QStringLiteral("ID"));
+    QStringList columns;
+    QVariantList values;
+    for (int f = 0; f < FieldCount(); ++f) {
+        if (f == idField)
+            continue;
+        if (inserting && buffer[size_t(f)].isNull())
+            continue; // the column's default applies
+        if (!inserting && buffer[size_t(f)] == StoredValue(storageRow, f))
+            continue;
+        columns << Field(f).name;
+        values << buffer[size_t(f)];
+    }
+    sqlite3 *db = connection_.Handle();
+    QString sql;
+    if (inserting) {
+        sql = columns.isEmpty() ? QStringLiteral("insert into %1 default values").arg(tableName_)
+                                : QStringLiteral("insert into %1 (%2) values (%3)")
+                                      .arg(tableName_, columns.join(QLatin1Char(',')),
+                                           QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+    } else {
+        if (columns.isEmpty())
+            return;
+        sql = QStringLiteral("update %1 set %2 = ? where ID = ?").arg(tableName_, columns.join(QStringLiteral(" = ?, ")));
+        values << StoredValue(storageRow, idField);
+    }
+    Statement statement(db, sql);
+    for (int i = 0; i < values.size(); ++i)
+        statement.Bind(i + 1, values[i]);
+    statement.Step();
+    if (inserting)
+        buffer[size_t(idField)] = qlonglong(sqlite3_last_insert_rowid(db));
+    else if (sqlite3_changes(db) != 1)
+        throw EDatabaseError(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read"));
+}
+
+void Table::DoDelete(int storageRow)
+{
+    Statement statement(connection_.Handle(), QStringLiteral("delete from %1 where ID = ?").arg(tableName_));
+    statement.Bind(1, StoredValue(storageRow, FieldIndexOrThrow(QStringLiteral("ID"))));
+    statement.Step();
+    if (sqlite3_changes(connection_.Handle()) != 1)
+        throw EDatabaseError(QStringLiteral("Row cannot be located for deleting. Some values may have been changed since it was last read"));
+}
