@@ -1,0 +1,8 @@
+# The store schema, shared by the store creation tool and the benchmark generator.
+add_library(tarvenix_store_schema STATIC
+  store_schema.cpp sqlite_database.cpp store_schema.h sqlite_database.h)
+target_link_libraries(tarvenix_store_schema PUBLIC tarvenix_core Qt6::Core SQLite::SQLite3)
+
+add_executable(tarvenix-newdb newdb_main.cpp)
+target_link_libraries(tarvenix-newdb PRIVATE tarvenix_store_schema)
+set_target_properties(tarvenix-newdb PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
