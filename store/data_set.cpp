@@ -74,8 +74,7 @@ void DataSet::Open()
     try {
         DoOpen();
     } catch (...) {
-        SetFields({});
-        store_.Reset({});
+        SetFields(DesignFields());
         emit AfterReset();
         throw;
     }
@@ -93,8 +92,7 @@ void DataSet::Close()
     if (!Active())
         return;
     emit BeforeReset();
-    DoClose();
-    store_.Reset({});
+    SetFields(DesignFields());
     order_.clear();
     sort_.clear();
     buffer_.clear();

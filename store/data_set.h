@@ -80,7 +80,8 @@ signals:
 protected:
     // Sets the fields (SetFields) and fills the rows (FetchRows).
     virtual void DoOpen() = 0;
-    virtual void DoClose() {}
+    // The fields known while the data set is closed.
+    virtual std::vector<FieldDef> DesignFields() const { return {}; }
     // Writes the buffer; may complete it (the new key of an appended row).
     virtual void DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow);
     virtual void DoDelete(int storageRow);

@@ -48,6 +48,7 @@ void Query::SetPersistentFields(std::vector<FieldDef> fields)
 {
     CheckInactive();
     persistent_ = std::move(fields);
+    SetFields(persistent_);
 }
 
 void Query::SetColumnType(const QString &column, FieldType type) { columnTypes_.insert(column.toLower(), type); }

@@ -40,6 +40,7 @@ public:
 
 protected:
     void DoOpen() override;
+    std::vector<FieldDef> DesignFields() const override { return persistent_; }
 
 private:
     QueryParam &FindParam(const QString &name);

@@ -1,0 +1,10 @@
+if(TARVENIX_SANITIZE)
+  return()
+endif()
+add_library(tarvenix_app STATIC data_module.cpp error_box_dialog.cpp settings.cpp
+  data_module.h error_box_dialog.h settings.h)
+target_link_libraries(tarvenix_app PUBLIC tarvenix_ui tarvenix_store tarvenix_settings tarvenix_core Qt6::Widgets)
+
+add_executable(tarvenix main.cpp)
+target_link_libraries(tarvenix PRIVATE tarvenix_app)
+set_target_properties(tarvenix PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

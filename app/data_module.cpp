@@ -1,0 +1,50 @@
+#include "app/data_module.h"
+
+#include "app/settings.h"
+#include "core/handler_guard.h"
+#include "ui/main_window.h"
+
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+
+TdmMain *dmMain = nullptr;
+
+TdmMain::TdmMain(TfrmMain &window, QObject *parent) : QObject(parent), actlComputers(this), frm_(window)
+{
+    setObjectName(QStringLiteral("dmMain"));
+    tiMonitor.setObjectName(QStringLiteral("tiMonitor"));
+    tiMonitor.setInterval(10000);
+    frm_.Bind(*this, actlComputers);
+    Guarded([this] { DataModuleCreate(); });
+}
+
+TdmMain::~TdmMain() { Guarded([this] { DataModuleDestroy(); }); }
+
+void TdmMain::DataModuleCreate()
+{
+    UserSettings settings;
+    adocMain.Open();
+    for (DataSet *dataSet : StartupDataSets())
+        dataSet->Open();
+    frm_.cbMainType->setCurrentIndex(0);
+    frm_.cbAnalyze->setCurrentIndex(0);
+    frm_.dtpAnalyze->setDateTime(QDateTime::currentDateTime());
+    frm_.edTimer->setText(settings.Read(QStringLiteral("Timer"), QStringLiteral("10")));
+    frm_.edTimeOut->setText(settings.Read(QStringLiteral("Timeout"), QStringLiteral("10")));
+    settingsRestored_ = true;
+}
+
+void TdmMain::DataModuleDestroy()
+{
+    UserSettings settings;
+    const QList<DataSet *> opened = StartupDataSets();
+    for (auto it = opened.rbegin(); it != opened.rend(); ++it)
+        (*it)->Close();
+    adocMain.Close();
+    // Settings that were never restored are not written over with the defaults.
+    if (!settingsRestored_)
+        return;
+    settings.Write(QStringLiteral("Timer"), frm_.edTimer->text());
+    settings.Write(QStringLiteral("Timeout"), frm_.edTimeOut->text());
+}

@@ -1,0 +1,27 @@
+#include "app/data_module.h"
+#include "app/error_box_dialog.h"
+#include "core/handler_guard.h"
+#include "ui/main_window.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Tarvenix"));
+    application.setProperty("HelpFile", QStringLiteral("Tarvenix.chm"));
+    InstallErrorBox();
+    Guarded([&application] {
+        // Destroyed in the reverse order: the data module's destroy event
+        // still finds the main window.
+        TfrmMain window;
+        frmMain = &window;
+        TdmMain dataModule(window);
+        dmMain = &dataModule;
+        window.show();
+        application.exec();
+        dmMain = nullptr;
+    });
+    frmMain = nullptr;
+    return 0;
+}

@@ -1,0 +1,47 @@
+#include "ui/db_lookup_combo_box.h"
+
+#include "store/data_source.h"
+#include "ui/data_set_list_model.h"
+
+DbLookupComboBox::DbLookupComboBox(QWidget *parent) : QComboBox(parent)
+{
+    setEditable(false);
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int row) {
+        if (restoring_ || row < 0)
+            return;
+        keyValue_ = model_->data(model_->index(row), DataSetListModel::KeyRole);
+    });
+}
+
+void DbLookupComboBox::SetListSource(DataSource &source, const QString &keyField, const QString &listField)
+{
+    model_ = new DataSetListModel(source.GetDataSet(), keyField, listField, this);
+    restoring_ = true;
+    setModel(model_);
+    setCurrentIndex(-1);
+    restoring_ = false;
+    // A reset empties the box for a moment; the chosen key stays.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { restoring_ = true; });
+    connect(model_, &QAbstractItemModel::modelReset, this, &DbLookupComboBox::ShowKey);
+    connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { restoring_ = true; });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &DbLookupComboBox::ShowKey);
+}
+
+void DbLookupComboBox::SetKeyValue(const QVariant &key)
+{
+    keyValue_ = key;
+    ShowKey();
+}
+
+void DbLookupComboBox::ShowKey()
+{
+    restoring_ = true;
+    setCurrentIndex(model_->RowOfKey(keyValue_));
+    restoring_ = false;
+}
+
+void DbLookupComboBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    emit CloseUp();
+}

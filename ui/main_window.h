@@ -1,0 +1,103 @@
+#pragma once
+// The main window: four pages, the menus and the status bar. It holds the
+// controls and their bindings to the data module's data sources and actions;
+// its only rule of its own is which menus each page enables.
+
+#include <QMainWindow>
+
+class ActionButton;
+class ColorLabel;
+class DbGrid;
+class DbLookupComboBox;
+class DbLookupListBox;
+class DbText;
+class ExitLineEdit;
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class TActionList;
+class TMonitoringStore;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget *parent = nullptr);
+
+    // Takes effect once the data module exists.
+    void Bind(TMonitoringStore &store, TActionList &actions);
+
+    QString StatusText() const;
+    void SetStatusText(const QString &text);
+
+    void pctlMainChange();
+
+    QTabWidget *pctlMain;
+    QLabel *sbMainPanel;
+
+    QMenu *File1, *Computers1, *Monitor1, *Process1, *Help1;
+    QAction *Movetoselectedtype1, *Cleartype1;
+    QMenu *pmComputers, *pmProcess;
+
+    // Monitoring
+    QWidget *tsMonitoring;
+    QGroupBox *gbControl, *gbComputers, *gbProcess;
+    QLabel *Label3, *Label4, *Label6, *Label7, *Label8, *Label9, *Label1, *Label2;
+    QLineEdit *edTimer, *edTimeOut;
+    ActionButton *btnStart, *Button1, *btnResetStatus;
+    QLabel *lbCurrentComp;
+    ColorLabel *lbDangerStatus;
+    DbLookupListBox *llbxComputers;
+    DbText *dbtName, *dbtDate;
+    DbGrid *dbgCurrent;
+
+    // History
+    QWidget *tsHistory;
+    QGroupBox *gbFilter, *gbResult;
+    QCheckBox *cbComputer, *cbFromDate, *cbToDate, *cbProcess, *cbPID, *cbParentPID, *cbMemory, *cbPriority,
+        *cbThreads;
+    DbLookupComboBox *dbcbxComputer, *dbcbxProcess;
+    QDateTimeEdit *dtpDateFrom, *dtpTimeFrom, *dtpDateTo, *dtpTimeTo;
+    ExitLineEdit *edPID, *edParentPID, *edMemory, *edPriority, *edThreads;
+    QPushButton *btnRefresh;
+    DbGrid *dbgFiltered;
+
+    // Process and Computers control
+    QWidget *tsProcess;
+    DbLookupComboBox *dbcbxProcessType, *dbcbxComputerList;
+    QGroupBox *gbAllProcess, *gbSystemProcess, *GroupBox1;
+    DbLookupListBox *dblbxAllProcess, *dblbxProcessByType;
+    QLabel *Label11, *Label10, *Label12, *Label13;
+    DbText *dbtBlockCount, *dbtFirstBlock, *dbtLastBlock;
+    QPushButton *btnDeleteComp;
+    QProgressBar *pgDelete;
+    DbGrid *DBGrid1;
+
+    // Analyze
+    QWidget *tsAnalyze;
+    QCheckBox *cbAllComputers, *cbAllData;
+    DbLookupComboBox *dbcbxComputers;
+    QDateTimeEdit *dtpAnalyze;
+    QPushButton *btnAnalizeRefresh;
+    QLabel *Label5;
+    QComboBox *cbMainType, *cbAnalyze;
+    QWidget *dbcAnalyze;
+
+private:
+    void BuildMenus();
+    QWidget *BuildMonitoringPage();
+    QWidget *BuildHistoryPage();
+    QWidget *BuildProcessPage();
+    QWidget *BuildAnalyzePage();
+    void BindMonitoringPage(TMonitoringStore &store, TActionList &actions);
+    void BindHistoryPage(TMonitoringStore &store);
+    void BindProcessPage(TMonitoringStore &store);
+    void BindAnalyzePage(TMonitoringStore &store);
+};
+
+extern TfrmMain *frmMain;
