@@ -1,0 +1,159 @@
+// Tables, the cursor, look-ups, sorting, change signals and the row storage.
+#include "store_fixture.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class DataSetLayer : public QObject {
+    Q_OBJECT
+    StoreFixture *fixture = nullptr;
+    TMonitoringStore *store = nullptr;
+
+    void AddComputer(const QString &name)
+    {
+        store->adotComputers.Append();
+        store->adotComputers.SetValue(QStringLiteral("NAME"), name);
+        store->adotComputers.Post();
+    }
+
+private slots:
+    void init()
+    {
+        fixture = new StoreFixture;
+        store = new TMonitoringStore;
+        store->adocMain.Open();
+        store->adotComputers.Open();
+    }
+    void cleanup()
+    {
+        delete store;
+        delete fixture;
+    }
+
+    void postedRowCarriesItsNewKeyAndViewsSeeItAtOnce()
+    {
+        QSignalSpy inserted(&store->adotComputers, &DataSet::AfterInsertRow);
+        AddComputer(QStringLiteral("alpha"));
+        AddComputer(QStringLiteral("a-network-name-longer-than-15"));
+        QCOMPARE(inserted.count(), 2);
+        const qint64 id = store->adotComputers.Value(QStringLiteral("ID")).toLongLong();
+        QCOMPARE(id, fixture->Scalar(QStringLiteral("select max(ID) from t__computers")));
+        QCOMPARE(fixture->Scalar(QStringLiteral("select length(NAME) from t__computers where ID = %1").arg(id)), 29);
+        store->adotComputers.Delete();
+        AddComputer(QStringLiteral("gamma"));
+        QVERIFY(store->adotComputers.Value(QStringLiteral("ID")).toLongLong() > id); // keys are never reused
+    }
+
+    void editAndDeleteGoThroughTheKey()
+    {
+        AddComputer(QStringLiteral("alpha"));
+        AddComputer(QStringLiteral("beta"));
+        QVERIFY(store->adotComputers.Locate(QStringLiteral("name"), QStringLiteral("alpha")));
+        store->adotComputers.Edit();
+        store->adotComputers.SetValue(QStringLiteral("NAME"), QStringLiteral("alpha2"));
+        store->adotComputers.Post();
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__computers where NAME = 'alpha2'")), 1);
+        store->adotComputers.Delete();
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__computers")), 1);
+        QCOMPARE(store->adotComputers.RecordCount(), 1);
+        // A row another program removed cannot be changed silently.
+        fixture->Sql(QStringLiteral("delete from t__computers"));
+        store->adotComputers.Edit();
+        store->adotComputers.SetValue(QStringLiteral("NAME"), QStringLiteral("x"));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, store->adotComputers.Post());
+    }
+
+    void locateAndLookupAreExactAndLeaveTheCursorAlone()
+    {
+        AddComputer(QStringLiteral("Alpha"));
+        AddComputer(QStringLiteral("alpha"));
+        AddComputer(QStringLiteral("beta"));
+        QCOMPARE(store->adotComputers.RecNo(), 3);
+        const QVariant id = store->adotComputers.Lookup(QStringLiteral("NAME"), QStringLiteral("alpha"), QStringLiteral("ID"));
+        QCOMPARE(store->adotComputers.RecNo(), 3);
+        QVERIFY(store->adotComputers.Locate(QStringLiteral("ID"), id));
+        QCOMPARE(store->adotComputers.RecNo(), 2);
+        QVERIFY(!store->adotComputers.Locate(QStringLiteral("NAME"), QStringLiteral("ALPHA")));
+        QVERIFY(store->adotComputers.Lookup(QStringLiteral("ID"), 999, QStringLiteral("NAME")).isNull());
+        QVERIFY(store->adotComputers.Lookup(QStringLiteral("ID"), QVariant(), QStringLiteral("NAME")).isNull());
+    }
+
+    void filterSelectsInTheEngineAndSwitchesOffOnAnOpenTable()
+    {
+        const QDateTime at(QDate(2026, 1, 1), QTime(8, 0));
+        for (int b = 1; b <= 6; ++b)
+            fixture->AddBlock(b, b % 2 + 1, at.addSecs(b));
+        Table &blocks = store->adotBlocks;
+        blocks.SetFilter(QStringLiteral("COMPUTER_ID = 2"));
+        blocks.SetFiltered(true);
+        blocks.Open();
+        QCOMPARE(blocks.RecordCount(), 3);
+        blocks.Delete();
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__blocks")), 5);
+        blocks.SetFiltered(false);
+        QCOMPARE(blocks.RecordCount(), 5);
+        blocks.Close();
+        blocks.SetFilter(QStringLiteral("COMPUTER_ID = 1 or 1=1"));
+        blocks.SetFiltered(true);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, blocks.Open());
+        QVERIFY(!blocks.Active());
+    }
+
+    void sortIsAscendingByOneFieldAndGoesWithTheOpen()
+    {
+        for (const char *name : {"delta", "alpha", "charlie", "bravo"})
+            AddComputer(QLatin1String(name));
+        Table &computers = store->adotComputers;
+        QVERIFY(computers.Locate(QStringLiteral("NAME"), QStringLiteral("charlie")));
+        QSignalSpy reset(&computers, &DataSet::AfterReset);
+        computers.SetSort(QStringLiteral("NAME"));
+        computers.SetSort(QStringLiteral("NAME"));
+        QCOMPARE(reset.count(), 2);
+        const int name = computers.FieldIndex(QStringLiteral("NAME"));
+        QStringList names;
+        for (int p = 0; p < computers.RecordCount(); ++p)
+            names << computers.ValueAt(p, name).toString();
+        QCOMPARE(names, QStringList({"alpha", "bravo", "charlie", "delta"}));
+        QCOMPARE(computers.Value(QStringLiteral("NAME")).toString(), QStringLiteral("charlie")); // current row kept
+        computers.Close();
+        computers.Open();
+        QCOMPARE(computers.ValueAt(0, name).toString(), QStringLiteral("delta"));
+        QVERIFY(computers.Sort().isEmpty());
+    }
+
+    void closedDataSetsRefuseWork()
+    {
+        store->adotComputers.Close();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, store->adotComputers.Append());
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, store->adotComputers.Locate(QStringLiteral("ID"), 1));
+        QCOMPARE(store->adotComputers.RecordCount(), 0);
+    }
+
+    void rowStoreWidensKeepsNullsAndStaysCompact()
+    {
+        RowStore rows;
+        rows.Reset({RowStore::Kind::Integer16, RowStore::Kind::Text, RowStore::Kind::Float});
+        for (int r = 0; r < 1000; ++r) {
+            rows.AppendRow();
+            rows.SetInteger(r, 0, r);
+            rows.SetText(r, 1, QStringLiteral("svchost.exe"));
+            rows.SetFloat(r, 2, r / 2.0);
+        }
+        rows.SetInteger(5, 0, 40000);
+        rows.SetInteger(6, 0, -5000000000LL);
+        rows.SetNull(7, 1);
+        QCOMPARE(rows.Integer(5, 0), 40000);
+        QCOMPARE(rows.Integer(6, 0), -5000000000LL);
+        QCOMPARE(rows.Integer(999, 0), 999);
+        QVERIFY(rows.IsNull(7, 1));
+        QVERIFY(!rows.IsNull(8, 1));
+        QCOMPARE(rows.Text(8, 1), QStringLiteral("svchost.exe"));
+        rows.RemoveRow(0);
+        QCOMPARE(rows.Integer(0, 0), 1);
+        QCOMPARE(rows.Float(0, 2), 0.5);
+        QCOMPARE(rows.RowCount(), 999);
+    }
+};
+
+QTEST_GUILESS_MAIN(DataSetLayer)
+#include "test_data_set_layer.moc"
