@@ -13,6 +13,8 @@ DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setSortIndicatorShown(false);
     setShowGrid(true);
+    setWordWrap(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,8 +50,9 @@ void DbGrid::SizeColumns()
 {
     const int charWidth = fontMetrics().averageCharWidth();
     for (int c = 0; c < model_->columnCount(); ++c) {
-        const int width = model_->GetDataSet().Field(model_->FieldOfColumn(c)).displayWidth;
-        setColumnWidth(c, width > 0 ? (width + 2) * charWidth : 10 * charWidth);
+        const FieldDef &field = model_->GetDataSet().Field(model_->FieldOfColumn(c));
+        const int characters = field.displayWidth > 0 ? field.displayWidth : field.type == FieldType::DateTime ? 20 : 10;
+        setColumnWidth(c, (characters + 2) * charWidth);
     }
 }
 

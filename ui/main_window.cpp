@@ -15,7 +15,10 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Tarvenix v1.5"));
     setGeometry(195, 103, 635, 463);
     setMinimumSize(635, 407);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // 8 points of "MS Sans Serif": characters 11 pixels high.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
 
     pctlMain = new QTabWidget(this);
     pctlMain->setObjectName(QStringLiteral("pctlMain"));
@@ -27,7 +30,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     connect(pctlMain, &QTabWidget::currentChanged, this, &TfrmMain::pctlMainChange);
 
     sbMainPanel = new QLabel(QStringLiteral("Monitoring stoped"));
-    sbMainPanel->setFixedWidth(95);
+    sbMainPanel->setMinimumWidth(95);
     statusBar()->setObjectName(QStringLiteral("sbMain"));
     statusBar()->setFixedHeight(19);
     statusBar()->addWidget(sbMainPanel);

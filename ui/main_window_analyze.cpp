@@ -18,25 +18,25 @@ QWidget *TfrmMain::BuildAnalyzePage()
     cbAllComputers = new QCheckBox(QStringLiteral("All computers or"), tsAnalyze);
     cbAllComputers->setChecked(true);
     dbcbxComputers = new DbLookupComboBox(tsAnalyze);
-    dbcbxComputers->setFixedWidth(113);
+    dbcbxComputers->setMinimumWidth(113);
     cbAllData = new QCheckBox(QStringLiteral("All date or"), tsAnalyze);
     cbAllData->setChecked(true);
     dtpAnalyze = new QDateTimeEdit(tsAnalyze);
     dtpAnalyze->setDisplayFormat(ShortDateFormat());
     dtpAnalyze->setCalendarPopup(true);
-    dtpAnalyze->setFixedWidth(89);
+    dtpAnalyze->setMinimumWidth(89);
     btnAnalizeRefresh = new QPushButton(QStringLiteral("Refresh"), tsAnalyze);
-    btnAnalizeRefresh->setFixedSize(75, 25);
+    btnAnalizeRefresh->setMinimumSize(75, 25);
     Label5 = new QLabel(QStringLiteral("Type"), tsAnalyze);
     cbMainType = new QComboBox(tsAnalyze);
     cbMainType->addItems({QStringLiteral("Analyse"), QStringLiteral("Statistics")});
     cbMainType->setCurrentIndex(-1);
-    cbMainType->setFixedWidth(161);
+    cbMainType->setMinimumWidth(161);
     cbAnalyze = new QComboBox(tsAnalyze);
     cbAnalyze->addItems(
         {QStringLiteral("Process memory usage"), QStringLiteral("Process count"), QStringLiteral("Timeline statistics")});
     cbAnalyze->setCurrentIndex(-1);
-    cbAnalyze->setFixedWidth(177);
+    cbAnalyze->setMinimumWidth(177);
     dbcAnalyze = new QWidget(tsAnalyze);
     dbcAnalyze->setObjectName(QStringLiteral("dbcAnalyze"));
 

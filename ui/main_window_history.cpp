@@ -19,7 +19,7 @@ QCheckBox *FilterCheck(const QString &caption, QWidget *parent)
 {
     auto *box = new QCheckBox(caption, parent);
     box->setLayoutDirection(Qt::RightToLeft); // caption left of the box
-    box->setFixedWidth(73);
+    box->setMinimumWidth(73);
     return box;
 }
 
@@ -28,7 +28,7 @@ QDateTimeEdit *Picker(const QString &format, int width, bool calendar, QWidget *
     auto *picker = new QDateTimeEdit(QDateTime(QDate(2005, 3, 23), QTime(15, 34, 31)), parent);
     picker->setDisplayFormat(format);
     picker->setCalendarPopup(calendar);
-    picker->setFixedWidth(width);
+    picker->setMinimumWidth(width);
     return picker;
 }
 
@@ -38,7 +38,7 @@ QWidget *TfrmMain::BuildHistoryPage()
 {
     tsHistory = new QWidget;
     gbFilter = new QGroupBox(QStringLiteral(" User filter "), tsHistory);
-    gbFilter->setFixedWidth(241);
+    gbFilter->setMinimumWidth(241);
     cbComputer = FilterCheck(QStringLiteral("Computer"), gbFilter);
     dbcbxComputer = new DbLookupComboBox(gbFilter);
     cbFromDate = FilterCheck(QStringLiteral("From date"), gbFilter);
@@ -60,7 +60,7 @@ QWidget *TfrmMain::BuildHistoryPage()
     cbThreads = FilterCheck(QStringLiteral("Threads"), gbFilter);
     edThreads = new ExitLineEdit(gbFilter);
     btnRefresh = new QPushButton(QStringLiteral("Refresh"), gbFilter);
-    btnRefresh->setFixedSize(145, 25);
+    btnRefresh->setMinimumSize(145, 25);
 
     auto *filter = new QGridLayout(gbFilter);
     const QList<QPair<QCheckBox *, QList<QWidget *>>> rows = {
@@ -73,7 +73,7 @@ QWidget *TfrmMain::BuildHistoryPage()
         filter->addWidget(rows[r].first, r, 0);
         const auto &values = rows[r].second;
         if (values.size() == 1) {
-            values[0]->setFixedWidth(145);
+            values[0]->setMinimumWidth(145);
             filter->addWidget(values[0], r, 1, 1, 2);
         } else {
             filter->addWidget(values[0], r, 1);

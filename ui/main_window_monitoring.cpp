@@ -29,7 +29,7 @@ QLineEdit *TwoCharacterEdit(QWidget *parent)
 ActionButton *Button(QSize size, QWidget *parent)
 {
     auto *button = new ActionButton(parent);
-    button->setFixedSize(size);
+    button->setMinimumSize(size);
     return button;
 }
 
@@ -50,10 +50,10 @@ QWidget *TfrmMain::BuildMonitoringPage()
     Button1 = Button({89, 25}, gbControl);
     Label8 = new QLabel(QStringLiteral("Current computer :"), gbControl);
     lbCurrentComp = new QLabel(gbControl);
-    lbCurrentComp->setFixedWidth(145);
+    lbCurrentComp->setMinimumWidth(145);
     Label9 = new QLabel(QStringLiteral("Current danger status :"), gbControl);
     lbDangerStatus = new ColorLabel(gbControl);
-    lbDangerStatus->setFixedWidth(145);
+    lbDangerStatus->setMinimumWidth(145);
     lbDangerStatus->setAlignment(Qt::AlignCenter);
     lbDangerStatus->setText(QStringLiteral("Green"));
     lbDangerStatus->SetColor(QColor(0, 255, 0));
@@ -78,7 +78,7 @@ QWidget *TfrmMain::BuildMonitoringPage()
     control->setColumnStretch(7, 1);
 
     gbComputers = new QGroupBox(QStringLiteral(" Computers "), tsMonitoring);
-    gbComputers->setFixedWidth(185);
+    gbComputers->setMinimumWidth(185);
     llbxComputers = new DbLookupListBox(gbComputers);
     (new QVBoxLayout(gbComputers))->addWidget(llbxComputers);
 

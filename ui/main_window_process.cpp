@@ -30,13 +30,13 @@ QWidget *TfrmMain::BuildProcessPage()
 {
     tsProcess = new QWidget;
     dbcbxProcessType = new DbLookupComboBox(tsProcess);
-    dbcbxProcessType->setFixedWidth(289);
+    dbcbxProcessType->setMinimumWidth(289);
     gbAllProcess = new QGroupBox(QStringLiteral(" All process "), tsProcess);
-    gbAllProcess->setFixedWidth(137);
+    gbAllProcess->setMinimumWidth(137);
     dblbxAllProcess = new DbLookupListBox(gbAllProcess);
     (new QVBoxLayout(gbAllProcess))->addWidget(dblbxAllProcess);
     gbSystemProcess = new QGroupBox(QStringLiteral(" Process by type "), tsProcess);
-    gbSystemProcess->setFixedWidth(152);
+    gbSystemProcess->setMinimumWidth(152);
     dblbxProcessByType = new DbLookupListBox(gbSystemProcess);
     (new QVBoxLayout(gbSystemProcess))->addWidget(dblbxProcessByType);
 
@@ -44,7 +44,7 @@ QWidget *TfrmMain::BuildProcessPage()
     GroupBox1->setMinimumSize(321, 362);
     Label11 = new QLabel(QStringLiteral("Computer name"), GroupBox1);
     dbcbxComputerList = new DbLookupComboBox(GroupBox1);
-    dbcbxComputerList->setFixedWidth(305);
+    dbcbxComputerList->setMinimumWidth(305);
     Label10 = RightLabel(QStringLiteral("Monitor blocks count:"), GroupBox1);
     dbtBlockCount = new DbText(GroupBox1);
     Label12 = RightLabel(QStringLiteral("First monitored date"), GroupBox1);
@@ -52,9 +52,9 @@ QWidget *TfrmMain::BuildProcessPage()
     Label13 = RightLabel(QStringLiteral("Last monitored date"), GroupBox1);
     dbtLastBlock = new DbText(GroupBox1);
     btnDeleteComp = new QPushButton(QStringLiteral("Delete this computer AND ALL DATA"), GroupBox1);
-    btnDeleteComp->setFixedSize(289, 25);
+    btnDeleteComp->setMinimumSize(289, 25);
     pgDelete = new QProgressBar(GroupBox1);
-    pgDelete->setFixedSize(305, 16);
+    pgDelete->setMinimumSize(305, 16);
     pgDelete->setRange(0, 100);
     pgDelete->setValue(0);
     pgDelete->setTextVisible(false);
