@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "core/handler_guard.h"
 #include "ui/main_window.h"
+#include "ui/user_prompts.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -10,13 +11,16 @@
 
 TdmMain *dmMain = nullptr;
 
-TdmMain::TdmMain(TfrmMain &window, QObject *parent) : QObject(parent), actlComputers(this), frm_(window)
+TdmMain::TdmMain(TfrmMain &window, QObject *parent)
+    : QObject(parent), actlComputers(this), prompts(std::make_unique<DialogPrompts>(&window)), frm_(window)
 {
     setObjectName(QStringLiteral("dmMain"));
     tiMonitor.setObjectName(QStringLiteral("tiMonitor"));
     tiMonitor.setInterval(10000);
     frm_.Bind(*this, actlComputers);
     Guarded([this] { DataModuleCreate(); });
+    // Wired after the create event, which sets some of the controls.
+    WireHandlers();
 }
 
 TdmMain::~TdmMain() { Guarded([this] { DataModuleDestroy(); }); }

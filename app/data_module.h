@@ -8,8 +8,10 @@
 
 #include <QObject>
 #include <QTimer>
+#include <memory>
 
 class TfrmMain;
+class UserPrompts;
 
 class TdmMain : public QObject, public TMonitoringStore {
     Q_OBJECT
@@ -23,11 +25,33 @@ public:
     void DataModuleCreate();
     void DataModuleDestroy();
 
+    // Computers
+    void actAddComputerExecute();
+    void actDeleteSelectedExecute();
+    void llbxComputersClick();
+    void dbcbxComputerListCloseUp();
+    void btnDeleteCompClick();
+    // Process types
+    void dbcbxProcessTypeCloseUp();
+    void dblbxAllProcessDblClick();
+    void dblbxProcessByTypeDblClick();
+    void actMoveToExecute(QAction *sender);
+    // History
+    void dbcbxFilterCloseUp();
+    void dbgFilteredTitleClick(const QString &field);
+    void dbgCurrentTitleClick(const QString &field);
+    void DBGrid1TitleClick(const QString &field);
+
     TActionList actlComputers;
     QTimer tiMonitor;
+    std::unique_ptr<UserPrompts> prompts; // the dialogs; replaced in tests
 
 
 private:
+    void WireHandlers();
+    // Connects a signal to a handler that runs guarded and never inside itself.
+    template <class Sender, class Signal, class Handler> void On(Sender *sender, Signal signal, Handler handler);
+
     TfrmMain &frm_;
     bool settingsRestored_ = false;
 };

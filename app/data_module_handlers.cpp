@@ -1,0 +1,117 @@
+// The data module's event handlers: each one delegates to its subsystem.
+#include "app/data_module.h"
+
+#include "core/handler_guard.h"
+#include "ui/computer_list.h"
+#include "ui/db_grid.h"
+#include "ui/db_lookup_combo_box.h"
+#include "ui/db_lookup_list_box.h"
+#include "ui/exit_line_edit.h"
+#include "ui/history_filter.h"
+#include "ui/main_window.h"
+#include "ui/process_types.h"
+#include "ui/user_prompts.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+template <class Sender, class Signal, class Handler> void TdmMain::On(Sender *sender, Signal signal, Handler handler)
+{
+    auto running = std::make_shared<bool>(false);
+    connect(sender, signal, this, [running, handler](auto &&...args) {
+        if (*running)
+            return;
+        *running = true;
+        Guarded([&] {
+            if constexpr (std::is_invocable_v<Handler, decltype(args)...>)
+                handler(args...);
+            else
+                handler(); // the handler reads what it needs itself
+        });
+        *running = false;
+    });
+}
+
+void TdmMain::WireHandlers()
+{
+    TActionList &a = actlComputers;
+    On(a.actAddComputer, &QAction::triggered, [this] { actAddComputerExecute(); });
+    On(a.actDeleteSelected, &QAction::triggered, [this] { actDeleteSelectedExecute(); });
+    On(frm_.llbxComputers, &DbLookupListBox::Click, [this] { llbxComputersClick(); });
+    On(frm_.dbcbxComputerList, &DbLookupComboBox::CloseUp, [this] { dbcbxComputerListCloseUp(); });
+    On(frm_.btnDeleteComp, &QPushButton::clicked, [this] { btnDeleteCompClick(); });
+
+    On(frm_.dbcbxProcessType, &DbLookupComboBox::CloseUp, [this] { dbcbxProcessTypeCloseUp(); });
+    On(frm_.dblbxAllProcess, &DbLookupListBox::DblClick, [this] { dblbxAllProcessDblClick(); });
+    On(frm_.Movetoselectedtype1, &QAction::triggered, [this] { dblbxAllProcessDblClick(); });
+    On(frm_.dblbxProcessByType, &DbLookupListBox::DblClick, [this] { dblbxProcessByTypeDblClick(); });
+    On(frm_.Cleartype1, &QAction::triggered, [this] { dblbxProcessByTypeDblClick(); });
+    for (QAction *action : {a.actMoveToUnknown, a.actMoveToSystem, a.actMoveToUser, a.actMoveToDanger})
+        On(action, &QAction::triggered, [this, action] { actMoveToExecute(action); });
+
+    for (QCheckBox *box : {frm_.cbComputer, frm_.cbFromDate, frm_.cbToDate, frm_.cbProcess, frm_.cbPID,
+                           frm_.cbParentPID, frm_.cbMemory, frm_.cbPriority, frm_.cbThreads})
+        On(box, &QCheckBox::clicked, [this] { dbcbxFilterCloseUp(); });
+    for (DbLookupComboBox *box : {frm_.dbcbxComputer, frm_.dbcbxProcess})
+        On(box, &DbLookupComboBox::CloseUp, [this] { dbcbxFilterCloseUp(); });
+    for (QDateTimeEdit *picker : {frm_.dtpDateFrom, frm_.dtpTimeFrom, frm_.dtpDateTo, frm_.dtpTimeTo})
+        On(picker, &QDateTimeEdit::dateTimeChanged, [this] { dbcbxFilterCloseUp(); });
+    for (ExitLineEdit *edit : {frm_.edPID, frm_.edParentPID, frm_.edMemory, frm_.edPriority, frm_.edThreads})
+        On(edit, &ExitLineEdit::Exit, [this] { dbcbxFilterCloseUp(); });
+    On(frm_.btnRefresh, &QPushButton::clicked, [this] { dbcbxFilterCloseUp(); });
+    On(frm_.dbgFiltered, &DbGrid::TitleClick, [this](const QString &f) { dbgFilteredTitleClick(f); });
+    On(frm_.dbgCurrent, &DbGrid::TitleClick, [this](const QString &f) { dbgCurrentTitleClick(f); });
+    On(frm_.DBGrid1, &DbGrid::TitleClick, [this](const QString &f) { DBGrid1TitleClick(f); });
+}
+
+void TdmMain::actAddComputerExecute() { AddComputer(*this, *prompts); }
+
+void TdmMain::actDeleteSelectedExecute() { adotComputers.Delete(); }
+
+void TdmMain::llbxComputersClick() { ShowLatestSnapshot(adoqLast, frm_.llbxComputers->KeyValue()); }
+
+void TdmMain::dbcbxComputerListCloseUp()
+{
+    const QVariant key = frm_.dbcbxComputerList->KeyValue();
+    ShowLatestSnapshot(adoqLast, key);
+    ShowBlockSummary(adoqCompRule, key);
+}
+
+void TdmMain::btnDeleteCompClick()
+{
+    QProgressBar *bar = frm_.pgDelete;
+    const DeletionProgress progress{[bar](int maximum) { bar->setRange(0, maximum); },
+                                    [bar](int remaining) {
+                                        bar->setValue(remaining);
+                                        bar->repaint(); // no event processing: nothing may run meanwhile
+                                    }};
+    DeleteComputer(*this, *prompts, frm_.dbcbxComputerList->KeyValue(), progress);
+}
+
+void TdmMain::dbcbxProcessTypeCloseUp() { ShowNamesOfType(adoqProcessByType, frm_.dbcbxProcessType->KeyValue()); }
+
+void TdmMain::dblbxAllProcessDblClick()
+{
+    const int type = ChosenType(frm_.dbcbxProcessType->KeyValue());
+    SetProcessType(adotProcess, adoqProcessByType, frm_.dblbxAllProcess->KeyValue(), type);
+}
+
+void TdmMain::dblbxProcessByTypeDblClick()
+{
+    SetProcessType(adotProcess, adoqProcessByType, frm_.dblbxProcessByType->KeyValue(), 1);
+}
+
+void TdmMain::actMoveToExecute(QAction *sender)
+{
+    SetProcessType(adotProcess, adoqProcessByType, frm_.dblbxProcessByType->KeyValue(), TActionList::Tag(sender));
+}
+
+void TdmMain::dbcbxFilterCloseUp() { RunHistoryFilter(adoqFull, ReadHistoryFilter(frm_)); }
+
+void TdmMain::dbgFilteredTitleClick(const QString &field) { adoqFull.SetSort(field); }
+
+void TdmMain::dbgCurrentTitleClick(const QString &field) { adoqLast.SetSort(field); }
+
+void TdmMain::DBGrid1TitleClick(const QString &field) { adoqLast.SetSort(field); }
