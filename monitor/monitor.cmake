@@ -1,0 +1,5 @@
+if(TARVENIX_SANITIZE)
+  return()
+endif()
+add_library(tarvenix_monitor STATIC monitoring_cycle.cpp monitoring_cycle.h)
+target_link_libraries(tarvenix_monitor PUBLIC tarvenix_store tarvenix_core Qt6::Core)

@@ -1,0 +1,90 @@
+#include "monitor/monitoring_cycle.h"
+
+#include "core/exception.h"
+#include "store/table.h"
+
+#include <QTimer>
+
+MonitoringCycle::MonitoringCycle(QTimer &tiMonitor, Table &adotComputers, Recorder record, MonitorView &view,
+                                 QObject *parent)
+    : QObject(parent), timer_(tiMonitor), computers_(adotComputers), record_(std::move(record)), view_(view)
+{
+    timer_.setSingleShot(false);
+}
+
+int MonitoringCycle::PeriodSeconds(const QString &text)
+{
+    bool ok = false;
+    const qlonglong seconds = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        return 10;
+    // A negative period would arm an interval of weeks; a huge one overflows.
+    if (seconds < 0 || seconds > std::numeric_limits<int>::max() / 1000)
+        throw Exception(QStringLiteral("'%1' is not a valid number of seconds to collect every").arg(text));
+    return int(seconds);
+}
+
+void MonitoringCycle::Start(const QString &periodText)
+{
+    intervalMs_ = PeriodSeconds(periodText) * 1000;
+    on_ = true;
+    pending_ = false;
+    if (!passing_) // a pass that runs arms the timer when it ends
+        Arm();
+    view_.SetStatusText(QStringLiteral("Monitor started"));
+    view_.ShowMonitoring(true);
+}
+
+void MonitoringCycle::Stop()
+{
+    timer_.stop();
+    on_ = false;
+    pending_ = false;
+    view_.SetStatusText(QStringLiteral("Monitor stoped"));
+    view_.ShowMonitoring(false);
+}
+
+void MonitoringCycle::Arm()
+{
+    timer_.stop();
+    if (intervalMs_ > 0) // an interval of 0 never fires
+        timer_.start(intervalMs_);
+}
+
+void MonitoringCycle::TimerFired(bool recorderBusy)
+{
+    timer_.stop();
+    if (recorderBusy) {
+        pending_ = true;
+        return;
+    }
+    Pass();
+}
+
+void MonitoringCycle::RecordingFinished()
+{
+    if (!pending_ || passing_)
+        return;
+    pending_ = false;
+    if (on_)
+        Pass();
+}
+
+void MonitoringCycle::Pass()
+{
+    passing_ = true;
+    try {
+        // The count is asked anew before every step: computers added or
+        // deleted meanwhile lengthen or shorten the pass. Stop ends it.
+        for (int i = 0; on_ && i < computers_.RecordCount(); ++i) {
+            computers_.SetRecNo(i + 1);
+            record_(computers_.Value(QStringLiteral("ID")).toInt());
+        }
+    } catch (...) {
+        passing_ = false; // halted: the timer stays off until Stop and Start
+        throw;
+    }
+    passing_ = false;
+    if (on_)
+        Arm();
+}

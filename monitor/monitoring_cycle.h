@@ -1,0 +1,55 @@
+#pragma once
+// Periodic collection: while monitoring is on, the timer fires every period
+// and one pass hands every computer row, one after the other, to the
+// recorder. The timer is off while a pass runs and is armed afresh after it,
+// so passes never overlap and the next one starts a full period later.
+
+#include <QObject>
+#include <functional>
+
+class QTimer;
+class Table;
+
+class MonitorView {
+public:
+    virtual ~MonitorView() = default;
+    virtual void SetStatusText(const QString &text) = 0;
+    // Start enabled and Stop disabled when off, the other way round when on.
+    virtual void ShowMonitoring(bool on) = 0;
+};
+
+class MonitoringCycle : public QObject {
+    Q_OBJECT
+public:
+    using Recorder = std::function<void(int computerId)>;
+
+    MonitoringCycle(QTimer &tiMonitor, Table &adotComputers, Recorder record, MonitorView &view,
+                    QObject *parent = nullptr);
+
+    // The period is the whole number in the text, 10 when there is none;
+    // 0 arms nothing. A negative or too large period is refused (Exception).
+    void Start(const QString &periodText);
+    void Stop();
+    // The timer's event. A pass that comes due while a single recording runs
+    // waits for it: RecordingFinished runs it then.
+    void TimerFired(bool recorderBusy);
+    void RecordingFinished();
+
+    bool On() const { return on_; }
+    bool Passing() const { return passing_; }
+
+    static int PeriodSeconds(const QString &text);
+
+private:
+    void Pass();
+    void Arm();
+
+    QTimer &timer_;
+    Table &computers_;
+    Recorder record_;
+    MonitorView &view_;
+    bool on_ = false;
+    bool passing_ = false;
+    bool pending_ = false;
+    int intervalMs_ = 0;
+};
