@@ -1,6 +1,7 @@
 #include "monitor/monitoring_cycle.h"
 
 #include "core/exception.h"
+#include "core/str_to_int.h"
 #include "store/table.h"
 
 #include <QTimer>
@@ -14,10 +15,7 @@ MonitoringCycle::MonitoringCycle(QTimer &tiMonitor, Table &adotComputers, Record
 
 int MonitoringCycle::PeriodSeconds(const QString &text)
 {
-    bool ok = false;
-    const qlonglong seconds = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        return 10;
+    const qlonglong seconds = StrToIntDef(text, 10);
     // A negative period would arm an interval of weeks; a huge one overflows.
     if (seconds < 0 || seconds > std::numeric_limits<int>::max() / 1000)
         throw Exception(QStringLiteral("'%1' is not a valid number of seconds to collect every").arg(text));
