@@ -20,11 +20,14 @@ void DbLookupComboBox::SetListSource(DataSource &source, const QString &keyField
     setModel(model_);
     setCurrentIndex(-1);
     restoring_ = false;
-    // A reset empties the box for a moment; the chosen key stays.
+    // Refreshes of the list never change the chosen key.
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { restoring_ = true; });
     connect(model_, &QAbstractItemModel::modelReset, this, &DbLookupComboBox::ShowKey);
     connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { restoring_ = true; });
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &DbLookupComboBox::ShowKey);
+    // The combo box would choose the first entry of a list that was empty.
+    connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] { restoring_ = true; });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &DbLookupComboBox::ShowKey);
 }
 
 void DbLookupComboBox::SetKeyValue(const QVariant &key)

@@ -19,9 +19,10 @@ void DbLookupListBox::SetListSource(DataSource &source, const QString &keyField,
     model_ = new DataSetListModel(source.GetDataSet(), keyField, listField, this);
     setModel(model_);
     connect(model_, &QAbstractItemModel::modelReset, this, &DbLookupListBox::ShowKey);
-    // Keyboard moves select as clicks do.
+    // Keyboard moves select as clicks do; the view's own moves (on taking the
+    // focus, say) select nothing.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &index) {
-        if (!index.isValid() || model_->data(index, DataSetListModel::KeyRole) == keyValue_)
+        if (!typing_ || !index.isValid() || model_->data(index, DataSetListModel::KeyRole) == keyValue_)
             return;
         SelectRow(index.row());
         emit Click();
@@ -56,6 +57,13 @@ void DbLookupListBox::mousePressEvent(QMouseEvent *event)
     if (index.isValid())
         SelectRow(index.row());
     emit Click();
+}
+
+void DbLookupListBox::keyPressEvent(QKeyEvent *event)
+{
+    typing_ = true;
+    QListView::keyPressEvent(event);
+    typing_ = false;
 }
 
 void DbLookupListBox::mouseDoubleClickEvent(QMouseEvent *event)

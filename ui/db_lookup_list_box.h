@@ -29,6 +29,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -37,4 +38,5 @@ private:
     DataSetListModel *model_ = nullptr;
     QMenu *popup_ = nullptr;
     QVariant keyValue_;
+    bool typing_ = false;
 };
