@@ -1,0 +1,7 @@
+if(WIN32)
+  add_library(tarvenix_shell_open STATIC shell_open_win32.cpp shell_open.h)
+  target_link_libraries(tarvenix_shell_open PUBLIC shell32)
+else()
+  add_library(tarvenix_shell_open STATIC shell_open_posix.cpp shell_open.h)
+  target_link_libraries(tarvenix_shell_open PUBLIC Qt6::Gui)
+endif()

@@ -1,0 +1,5 @@
+if(TARVENIX_SANITIZE)
+  return()
+endif()
+add_library(tarvenix_about STATIC about_window.cpp help_command.cpp about_window.h help_command.h)
+target_link_libraries(tarvenix_about PUBLIC tarvenix_shell_open Qt6::Widgets)
