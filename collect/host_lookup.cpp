@@ -4,20 +4,20 @@
 #include <QHostInfo>
 #include <QObject>
 
-namespace {
+namespace
+{
 
 std::optional<quint32> FirstIPv4(const QHostInfo &info)
 {
-    if (info.error() != QHostInfo::NoError)
-        return std::nullopt;
+    if (info.error() != QHostInfo::NoError) return std::nullopt;
     for (const QHostAddress &address : info.addresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            return address.toIPv4Address();
+        if (address.protocol() == QAbstractSocket::IPv4Protocol) return address.toIPv4Address();
     }
     return std::nullopt;
 }
 
-class TSystemHostLookup : public THostLookup {
+class TSystemHostLookup : public THostLookup
+{
 public:
     ~TSystemHostLookup() override { Abort(); }
 
@@ -27,8 +27,7 @@ public:
         const QString target = name.isEmpty() ? QHostInfo::localHostName() : name;
         // The answer is matched by id: one already queued when Abort ran is dropped.
         pending_ = QHostInfo::lookupHost(target, &context_, [this, answer](const QHostInfo &info) {
-            if (info.lookupId() != pending_)
-                return;
+            if (info.lookupId() != pending_) return;
             pending_ = kNone;
             answer(FirstIPv4(info));
         });
@@ -36,8 +35,7 @@ public:
 
     void Abort() override
     {
-        if (pending_ != kNone)
-            QHostInfo::abortHostLookup(pending_);
+        if (pending_ != kNone) QHostInfo::abortHostLookup(pending_);
         pending_ = kNone;
     }
 

@@ -9,7 +9,8 @@
 #include <memory>
 #include <optional>
 
-class THostLookup {
+class THostLookup
+{
 public:
     // The first IPv4 address of the name (host byte order), or nothing when
     // the lookup failed or found no IPv4 address.

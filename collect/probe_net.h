@@ -9,7 +9,8 @@
 #include <optional>
 #include <string>
 
-namespace probe_net {
+namespace probe_net
+{
 
 using Handle = std::intptr_t;
 inline constexpr Handle kNoSocket = -1;

@@ -10,8 +10,10 @@
 #include <array>
 #include <utility>
 
-namespace probe_net {
-namespace {
+namespace probe_net
+{
+namespace
+{
 
 constexpr std::array<std::pair<int, int>, 42> kWindowsNumbers{{
     {EINTR, 10004},        {EBADF, 10009},           {EACCES, 10013},
@@ -37,15 +39,17 @@ int WindowsNumber(int error)
     return row == kWindowsNumbers.end() ? kUnmappedBase + error : row->second;
 }
 
-int LastError() { return WindowsNumber(errno); }
+int LastError()
+{
+    return WindowsNumber(errno);
+}
 
 } // namespace
 
 Opened OpenStream(bool lingerZero)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-    if (fd < 0)
-        return {kNoSocket, LastError()};
+    if (fd < 0) return {kNoSocket, LastError()};
     const linger reset{1, 0};
     if (lingerZero && ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset) != 0) {
         const int error = LastError();
@@ -71,8 +75,7 @@ int ConnectResult(Handle socket)
 {
     int error = 0;
     socklen_t size = sizeof error;
-    if (::getsockopt(int(socket), SOL_SOCKET, SO_ERROR, &error, &size) != 0)
-        return LastError();
+    if (::getsockopt(int(socket), SOL_SOCKET, SO_ERROR, &error, &size) != 0) return LastError();
     return error == 0 ? 0 : WindowsNumber(error);
 }
 
@@ -80,22 +83,21 @@ Peek PeekOneByte(Handle socket)
 {
     char byte = 0;
     const ssize_t got = ::recv(int(socket), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (got > 0)
-        return {PeekState::DataWaiting, 0};
-    if (got == 0)
-        return {PeekState::Closed, 0};
-    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
-        return {PeekState::Nothing, 0};
+    if (got > 0) return {PeekState::DataWaiting, 0};
+    if (got == 0) return {PeekState::Closed, 0};
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return {PeekState::Nothing, 0};
     return {PeekState::Closed, LastError()};
 }
 
-int Close(Handle socket) { return ::close(int(socket)) == 0 ? 0 : LastError(); }
+int Close(Handle socket)
+{
+    return ::close(int(socket)) == 0 ? 0 : LastError();
+}
 
 std::optional<std::uint32_t> ParseDottedAddress(const std::string &text)
 {
     in_addr address{};
-    if (::inet_aton(text.c_str(), &address) == 0)
-        return std::nullopt;
+    if (::inet_aton(text.c_str(), &address) == 0) return std::nullopt;
     return ntohl(address.s_addr);
 }
 

@@ -9,10 +9,12 @@
 
 #include <utility>
 
-namespace {
+namespace
+{
 
 // The lookup answered with an error; Connect turns it into "Null Remote Address".
-class ELookupFailed : public ESockError {
+class ELookupFailed : public ESockError
+{
 public:
     ELookupFailed() : ESockError(QStringLiteral("Host Lookup Failed")) {}
 };
@@ -35,8 +37,7 @@ QString DottedText(quint32 address)
 
 void Fire(const std::function<void()> &event)
 {
-    if (event)
-        event();
+    if (event) event();
 }
 
 } // namespace
@@ -47,8 +48,7 @@ struct TProbeSocket::TWait {
     explicit TWait(TProbeSocket *owner) : owner(owner) { owner->wait_ = this; }
     ~TWait()
     {
-        if (!destroyed)
-            owner->wait_ = nullptr;
+        if (!destroyed) owner->wait_ = nullptr;
     }
     TWait(const TWait &) = delete;
     TWait &operator=(const TWait &) = delete;
@@ -73,10 +73,8 @@ TProbeSocket::TProbeSocket(QObject *parent) : QObject(parent), lookup_(MakeSyste
 TProbeSocket::~TProbeSocket()
 {
     Cancel();
-    if (wait_)
-        wait_->destroyed = true;
-    if (const int error = ReleaseSocket(); IsSocketFailure(error))
-        ShowError(SocketErrorStr(error));
+    if (wait_) wait_->destroyed = true;
+    if (const int error = ReleaseSocket(); IsSocketFailure(error)) ShowError(SocketErrorStr(error));
 }
 
 void TProbeSocket::SetHostLookup(std::unique_ptr<THostLookup> lookup)
@@ -88,16 +86,14 @@ void TProbeSocket::SetHostLookup(std::unique_ptr<THostLookup> lookup)
 void TProbeSocket::RefuseWhileWaiting() const
 {
     // A nested probe would share the flags, the socket and the one timer.
-    if (wait_)
-        throw ESockError(QStringLiteral("Probe already waiting for an answer"));
+    if (wait_) throw ESockError(QStringLiteral("Probe already waiting for an answer"));
 }
 
 void TProbeSocket::Connect()
 {
     RefuseWhileWaiting();
     cancelled_ = false;
-    if (connected_)
-        throw ESockError(QStringLiteral("Already connected"));
+    if (connected_) throw ESockError(QStringLiteral("Already connected"));
     const quint32 address = ResolveAddress();
     if (address == 0) {
         Fire(OnInvalidHost);
@@ -108,8 +104,7 @@ void TProbeSocket::Connect()
 
 quint32 TProbeSocket::ResolveAddress()
 {
-    if (const auto dotted = probe_net::ParseDottedAddress(Host.toStdString()))
-        return *dotted;
+    if (const auto dotted = probe_net::ParseDottedAddress(Host.toStdString())) return *dotted;
     try {
         return LookUp();
     } catch (const ELookupFailed &) {
@@ -132,12 +127,9 @@ quint32 TProbeSocket::LookUp()
         throw ESockError(QStringLiteral("Host Lookup Canceled"));
     TimerOff();
     lookup_->Abort();
-    if (timedOut_)
-        throw ESockError(QStringLiteral("Host Lookup Timed Out"));
-    if (cancelled_)
-        throw ESockError(QStringLiteral("Host Lookup Canceled"));
-    if (!answer_)
-        throw ELookupFailed();
+    if (timedOut_) throw ESockError(QStringLiteral("Host Lookup Timed Out"));
+    if (cancelled_) throw ESockError(QStringLiteral("Host Lookup Canceled"));
+    if (!answer_) throw ELookupFailed();
     Fire(OnHostResolved);
     return *answer_;
 }
@@ -147,17 +139,14 @@ void TProbeSocket::AwaitConnect(quint32 address)
     notifyOk_ = true;
     Report(4, QStringLiteral("Connecting to %1:%2").arg(DottedText(address)).arg(Port));
     const int error = probe_net::StartConnect(socket_, address, quint16(Port));
-    if (IsSocketFailure(error))
-        throw ESockError(SocketErrorStr(error));
+    if (IsSocketFailure(error)) throw ESockError(SocketErrorStr(error));
     writeNotifier_->setEnabled(true);
     TimerOn();
     if (!Wait([this] { return connected_ || timedOut_ || cancelled_ || !notifyOk_; }))
         throw ESockError(QStringLiteral("Connection Canceled"));
     TimerOff();
-    if (timedOut_)
-        throw ESockError(QStringLiteral("Connection Timed out"));
-    if (cancelled_)
-        throw ESockError(QStringLiteral("Connection Canceled"));
+    if (timedOut_) throw ESockError(QStringLiteral("Connection Timed out"));
+    if (cancelled_) throw ESockError(QStringLiteral("Connection Canceled"));
     if (!notifyOk_) {
         Fire(OnConnectionFailed);
         throw ESockError(QStringLiteral("Connection Failed"));
@@ -171,16 +160,14 @@ bool TProbeSocket::Wait(const std::function<bool()> &done)
     TWait wait(this);
     while (!done()) {
         wait.loop.exec();
-        if (wait.destroyed)
-            return false;
+        if (wait.destroyed) return false;
     }
     return true;
 }
 
 void TProbeSocket::Wake()
 {
-    if (wait_)
-        wait_->loop.quit();
+    if (wait_) wait_->loop.quit();
 }
 
 void TProbeSocket::Cancel()
@@ -198,16 +185,16 @@ void TProbeSocket::Disconnect()
 void TProbeSocket::TimerOn()
 {
     timedOut_ = false;
-    if (TimeOut < 0)
-        throw ERangeError();
-    if (TimeOut == 0)
-        return;
+    if (TimeOut < 0) throw ERangeError();
+    if (TimeOut == 0) return;
     timer_.start(TimeOut);
-    if (!timer_.isActive())
-        throw Exception(QStringLiteral("No Timer"));
+    if (!timer_.isActive()) throw Exception(QStringLiteral("No Timer"));
 }
 
-void TProbeSocket::TimerOff() { timer_.stop(); }
+void TProbeSocket::TimerOff()
+{
+    timer_.stop();
+}
 
 void TProbeSocket::TimerFired()
 {
@@ -223,8 +210,7 @@ void TProbeSocket::TimerFired()
 void TProbeSocket::OpenSocket(bool lingerZero)
 {
     const probe_net::Opened opened = probe_net::OpenStream(lingerZero);
-    if (opened.error != 0)
-        throw ESockError(SocketErrorStr(opened.error));
+    if (opened.error != 0) throw ESockError(SocketErrorStr(opened.error));
     socket_ = opened.socket;
     // Both stay off until their moment: an idle socket reads as writable.
     writeNotifier_ = std::make_unique<QSocketNotifier>(socket_, QSocketNotifier::Write);
@@ -233,8 +219,7 @@ void TProbeSocket::OpenSocket(bool lingerZero)
             &TProbeSocket::ConnectNotified);
     readNotifier_ = std::make_unique<QSocketNotifier>(socket_, QSocketNotifier::Read);
     readNotifier_->setEnabled(false);
-    connect(readNotifier_.get(), &QSocketNotifier::activated, this,
-            &TProbeSocket::ReadNotified);
+    connect(readNotifier_.get(), &QSocketNotifier::activated, this, &TProbeSocket::ReadNotified);
 }
 
 int TProbeSocket::ReleaseSocket()
@@ -242,8 +227,7 @@ int TProbeSocket::ReleaseSocket()
     connected_ = false;
     writeNotifier_.reset();
     readNotifier_.reset();
-    if (socket_ == probe_net::kNoSocket)
-        return 0;
+    if (socket_ == probe_net::kNoSocket) return 0;
     // The handle is forgotten even when the close fails: it may be reused.
     return probe_net::Close(std::exchange(socket_, probe_net::kNoSocket));
 }
@@ -273,8 +257,7 @@ void TProbeSocket::ReadNotified()
 {
     Guarded([this] {
         const probe_net::Peek peek = probe_net::PeekOneByte(socket_);
-        if (peek.state == probe_net::PeekState::Nothing)
-            return;
+        if (peek.state == probe_net::PeekState::Nothing) return;
         notifyOk_ = peek.error == 0;
         if (peek.state == probe_net::PeekState::DataWaiting) {
             readNotifier_->setEnabled(false); // never read, so it would fire for ever
@@ -286,6 +269,5 @@ void TProbeSocket::ReadNotified()
 
 void TProbeSocket::Report(int level, const QString &text)
 {
-    if (level <= ReportLevel && OnStatus)
-        OnStatus(text);
+    if (level <= ReportLevel && OnStatus) OnStatus(text);
 }

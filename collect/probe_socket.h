@@ -17,7 +17,8 @@
 #include <memory>
 #include <optional>
 
-class TProbeSocket : public QObject {
+class TProbeSocket : public QObject
+{
     Q_OBJECT
 
 public:

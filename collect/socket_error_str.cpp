@@ -4,7 +4,8 @@
 #include <array>
 #include <utility>
 
-namespace {
+namespace
+{
 
 using Row = std::pair<int, const char *>;
 
@@ -68,7 +69,6 @@ QString SocketErrorStr(int error)
 {
     const auto row = std::find_if(kRows.begin(), kRows.end(),
                                   [error](const Row &r) { return r.first == error; });
-    if (row == kRows.end())
-        return QStringLiteral("Unknown Error No. %1").arg(error);
+    if (row == kRows.end()) return QStringLiteral("Unknown Error No. %1").arg(error);
     return QStringLiteral("%1:%2").arg(error).arg(QLatin1String(row->second));
 }

@@ -15,7 +15,8 @@ struct LookupLog {
     QString name;
 };
 
-class FakeHostLookup : public THostLookup {
+class FakeHostLookup : public THostLookup
+{
 public:
     // reply empty: the lookup never answers.
     FakeHostLookup(std::shared_ptr<LookupLog> log, std::optional<std::optional<quint32>> reply,
@@ -29,7 +30,8 @@ public:
         ++log_->starts;
         log_->name = name;
         if (reply_)
-            QTimer::singleShot(delayMs_, context_.get(), [answer, reply = *reply_] { answer(reply); });
+            QTimer::singleShot(delayMs_, context_.get(),
+                               [answer, reply = *reply_] { answer(reply); });
     }
 
     void Abort() override

@@ -8,7 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 sockaddr_in Address(const char *address, int port)
 {
@@ -41,28 +42,23 @@ LoopbackListener::LoopbackListener(const char *address, int port, int backlog)
 
 LoopbackListener::~LoopbackListener()
 {
-    if (filler_ >= 0)
-        ::close(filler_);
+    if (filler_ >= 0) ::close(filler_);
     ::close(listener_);
 }
 
 int LoopbackListener::Accept(int waitMs)
 {
-    if (!Ready(listener_, POLLIN, waitMs))
-        return -1;
+    if (!Ready(listener_, POLLIN, waitMs)) return -1;
     return ::accept(listener_, nullptr, nullptr);
 }
 
 QString LoopbackListener::PeerEnding(int connection, int waitMs)
 {
-    if (!Ready(connection, POLLIN, waitMs))
-        return QStringLiteral("open");
+    if (!Ready(connection, POLLIN, waitMs)) return QStringLiteral("open");
     char byte = 0;
     const ssize_t got = ::recv(connection, &byte, 1, 0);
-    if (got > 0)
-        return QStringLiteral("data");
-    if (got == 0)
-        return QStringLiteral("closed");
+    if (got > 0) return QStringLiteral("data");
+    if (got == 0) return QStringLiteral("closed");
     return errno == ECONNRESET ? QStringLiteral("reset") : QStringLiteral("error");
 }
 

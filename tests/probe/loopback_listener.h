@@ -4,7 +4,8 @@
 
 #include <QString>
 
-class LoopbackListener {
+class LoopbackListener
+{
 public:
     LoopbackListener(const char *address, int port, int backlog = 8);
     ~LoopbackListener();

@@ -14,9 +14,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
-constexpr quint32 Ip(int last) { return (127u << 24) | quint32(last); }
+constexpr quint32 Ip(int last)
+{
+    return (127u << 24) | quint32(last);
+}
 
 struct Outcome {
     QString error; // empty when the connection stood
@@ -35,9 +39,8 @@ Outcome Probe(TProbeSocket &probe)
     return {QString(), clock.elapsed()};
 }
 
-std::shared_ptr<LookupLog> UseFakeLookup(TProbeSocket &probe,
-                                         std::optional<std::optional<quint32>> reply,
-                                         int delayMs = 20)
+std::shared_ptr<LookupLog>
+UseFakeLookup(TProbeSocket &probe, std::optional<std::optional<quint32>> reply, int delayMs = 20)
 {
     auto log = std::make_shared<LookupLog>();
     probe.SetHostLookup(std::make_unique<FakeHostLookup>(log, reply, delayMs));
@@ -53,7 +56,8 @@ void Aim(TProbeSocket &probe, const QString &host, int port, int timeOut)
 
 } // namespace
 
-class TestProbeSocket : public QObject {
+class TestProbeSocket : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -248,9 +252,8 @@ void TestProbeSocket::emptyNameIsTheLocalComputer()
     lookup->Start(QString(), [&](std::optional<quint32> a) { empty = a, answered = true; });
     QTRY_VERIFY(answered);
     answered = false;
-    lookup->Start(QHostInfo::localHostName(), [&](std::optional<quint32> a) {
-        local = a, answered = true;
-    });
+    lookup->Start(QHostInfo::localHostName(),
+                  [&](std::optional<quint32> a) { local = a, answered = true; });
     QTRY_VERIFY(answered);
     QVERIFY(empty.has_value());
     QCOMPARE(empty, local);
