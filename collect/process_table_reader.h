@@ -1,0 +1,33 @@
+#pragma once
+// Reads the process table of a named computer from its performance data:
+// the groups of its process objects, empty when the data cannot be had.
+// Failures of the remote side are never reported otherwise.
+
+#include "collect/process_record.h"
+
+#include <QString>
+
+namespace perf_data
+{
+class Source;
+}
+
+class TProcessTableReader
+{
+public:
+    static constexpr std::uint32_t kFirstOffer = 65535;
+    static constexpr std::uint32_t kGrowth = 10240;
+    // A platform that asks for more than this gets no reading.
+    static constexpr std::uint32_t kLargestBuffer = 64u * 1024 * 1024;
+
+    explicit TProcessTableReader(perf_data::Source &source) : source_(source) {}
+
+    // An empty name is the local computer.
+    std::vector<TProcessGroup> Read(const QString &computerName);
+
+private:
+    perf_data::Source &source_;
+};
+
+// Reads through the platform's performance data.
+std::vector<TProcessGroup> ReadProcessTable(const QString &ComputerName);

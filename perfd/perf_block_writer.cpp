@@ -1,0 +1,155 @@
+#include "perfd/perf_block_writer.h"
+
+#include <QDateTime>
+#include <QtEndian>
+#include <array>
+
+namespace
+{
+
+constexpr int kDataBlockHeader = 88;
+constexpr int kObjectHeader = 64;
+constexpr int kCounterDefinition = 40;
+constexpr int kInstanceHeader = 24;
+constexpr int kCounterBlock = 104;
+constexpr std::uint32_t kProcessObject = 230;
+constexpr std::uint32_t kRawCount = 0x00010000; // PERF_COUNTER_RAWCOUNT
+constexpr std::uint32_t kDetailNovice = 100;
+constexpr std::uint32_t kNoUniqueId = 0xFFFFFFFF;
+constexpr std::uint64_t kPerfFrequency = 10000000; // 100 ns ticks
+
+struct Counter {
+    std::uint32_t titleIndex;
+    std::uint32_t offset;
+};
+// Working Set, Thread Count, Priority Base, ID Process, Creating Process ID.
+constexpr std::array<Counter, 5> kCounters{
+    {{180, 52}, {680, 80}, {682, 84}, {784, 96}, {1410, 100}}};
+
+int Padded8(int n)
+{
+    return (n + 7) & ~7;
+}
+
+class Writer
+{
+public:
+    explicit Writer(QByteArray &out) : out_(out) {}
+    int Append(int n)
+    {
+        const int at = int(out_.size());
+        out_.append(n, '\0');
+        return at;
+    }
+    void U16(int at, std::uint16_t v) { qToLittleEndian(v, out_.data() + at); }
+    void U32(int at, std::uint32_t v) { qToLittleEndian(v, out_.data() + at); }
+    void U64(int at, std::uint64_t v) { qToLittleEndian(v, out_.data() + at); }
+    void Text(int at, const QString &text)
+    {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            U16(at + int(2 * i), text.at(i).unicode());
+    }
+    int Size() const { return int(out_.size()); }
+
+private:
+    QByteArray &out_;
+};
+
+// Bytes of a NUL-terminated UTF-16 text, and that padded to 8.
+int TextBytes(const QString &text)
+{
+    return int(text.size() + 1) * 2;
+}
+
+void WriteSystemTime(Writer &w, int at, const QDateTime &utc)
+{
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    const std::array<int, 8> fields{d.year(), d.month(),  d.dayOfWeek() % 7, d.day(),
+                                    t.hour(), t.minute(), t.second(),        t.msec()};
+    for (size_t i = 0; i < fields.size(); ++i)
+        w.U16(at + int(2 * i), std::uint16_t(fields[i]));
+}
+
+int WriteDataBlockHeader(Writer &w, const QString &systemName, const QDateTime &utc,
+                         std::uint64_t ticks)
+{
+    const int nameBytes = TextBytes(systemName);
+    const int headerLength = kDataBlockHeader + Padded8(nameBytes);
+    w.Append(headerLength);
+    w.Text(0, QStringLiteral("PERF"));
+    w.U32(8, 1);  // LittleEndian
+    w.U32(12, 1); // Version
+    w.U32(16, 1); // Revision
+    w.U32(24, std::uint32_t(headerLength));
+    w.U32(28, 1); // NumObjectTypes
+    w.U32(32, kProcessObject);
+    WriteSystemTime(w, 36, utc);
+    w.U64(56, ticks);
+    w.U64(64, kPerfFrequency);
+    w.U64(72, ticks);
+    w.U32(80, std::uint32_t(nameBytes));
+    w.U32(84, kDataBlockHeader);
+    w.Text(kDataBlockHeader, systemName);
+    return headerLength;
+}
+
+void WriteObjectHeader(Writer &w, int at, std::size_t instances, std::uint64_t ticks)
+{
+    w.U32(at + 4, kObjectHeader + kCounterDefinition * int(kCounters.size()));
+    w.U32(at + 8, kObjectHeader);
+    w.U32(at + 12, kProcessObject);
+    w.U32(at + 20, kProcessObject + 1);
+    w.U32(at + 28, kDetailNovice);
+    w.U32(at + 32, std::uint32_t(kCounters.size()));
+    w.U32(at + 40, std::uint32_t(instances));
+    w.U64(at + 48, ticks);
+    w.U64(at + 56, kPerfFrequency);
+    for (size_t i = 0; i < kCounters.size(); ++i) {
+        const int def = at + kObjectHeader + kCounterDefinition * int(i);
+        w.U32(def, kCounterDefinition);
+        w.U32(def + 4, kCounters[i].titleIndex);
+        w.U32(def + 12, kCounters[i].titleIndex + 1);
+        w.U32(def + 24, kDetailNovice);
+        w.U32(def + 28, kRawCount);
+        w.U32(def + 32, 4);
+        w.U32(def + 36, kCounters[i].offset);
+    }
+}
+
+void WriteInstance(Writer &w, const PerfProcess &p)
+{
+    const int nameBytes = TextBytes(p.Name);
+    const int byteLength = kInstanceHeader + Padded8(nameBytes);
+    const int at = w.Append(byteLength + kCounterBlock);
+    w.U32(at, std::uint32_t(byteLength));
+    w.U32(at + 12, kNoUniqueId);
+    w.U32(at + 16, kInstanceHeader);
+    w.U32(at + 20, std::uint32_t(nameBytes));
+    w.Text(at + kInstanceHeader, p.Name);
+    const int counters = at + byteLength;
+    w.U32(counters, kCounterBlock);
+    w.U32(counters + 52, std::uint32_t(p.Memory));
+    w.U32(counters + 80, std::uint32_t(p.Threads));
+    w.U32(counters + 84, std::uint32_t(p.Priority));
+    w.U32(counters + 96, std::uint32_t(p.PID));
+    w.U32(counters + 100, std::uint32_t(p.ParentPID));
+}
+
+} // namespace
+
+QByteArray BuildPerfDataBlock(const std::vector<PerfProcess> &processes, const QString &systemName)
+{
+    const QDateTime utc = QDateTime::currentDateTimeUtc();
+    const std::uint64_t ticks = std::uint64_t(utc.toMSecsSinceEpoch()) * 10000;
+    QByteArray block;
+    Writer w(block);
+    WriteDataBlockHeader(w, systemName, utc, ticks);
+    const int object = w.Append(kObjectHeader + kCounterDefinition * int(kCounters.size()));
+    WriteObjectHeader(w, object, processes.size(), ticks);
+    for (const PerfProcess &p : processes)
+        WriteInstance(w, p);
+    w.U32(object, std::uint32_t(w.Size() - object));
+    w.U32(20, std::uint32_t(w.Size()));
+    return block;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The answer to a query of the performance data, shared by the service and
+// the in-process reading of this computer. Only "230" and "Global" are
+// served; both give the process object.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+struct PerfQueryResult {
+    long status = 0;  // kSuccess, kMoreData or kFileNotFound
+    QByteArray block; // the whole block for kSuccess and kMoreData
+};
+
+// An offer over 64 MiB counts as 64 MiB.
+PerfQueryResult AnswerPerfQuery(const QByteArray &valueName, std::uint32_t offered,
+                                const QString &procDir);

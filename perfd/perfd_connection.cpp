@@ -1,0 +1,112 @@
+#include "perfd/perfd_connection.h"
+
+#include "perfd/perf_query.h"
+#include "perfd/perfd_protocol.h"
+#include "platform/perf_data.h"
+
+#include <QTcpSocket>
+#include <QtEndian>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+using namespace perfd_protocol;
+
+namespace
+{
+
+QByteArray U32(std::uint32_t value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+std::uint32_t ReadU32(const char *at)
+{
+    return qFromLittleEndian<std::uint32_t>(at);
+}
+
+} // namespace
+
+PerfdConnection::PerfdConnection(QTcpSocket *socket, QString procDir,
+                                 std::chrono::milliseconds idle, QObject *parent)
+    : QObject(parent), socket_(socket), procDir_(std::move(procDir))
+{
+    socket_->setParent(this);
+    socket_->setReadBufferSize(kFrameHeaderSize + kMaxRequestPayload);
+    idle_.setSingleShot(true);
+    idle_.setInterval(idle);
+    connect(&idle_, &QTimer::timeout, this, &PerfdConnection::Drop);
+    connect(socket_, &QTcpSocket::readyRead, this, &PerfdConnection::ProcessRequests);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &PerfdConnection::ProcessRequests);
+    connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+    idle_.start();
+    ProcessRequests();
+}
+
+void PerfdConnection::ProcessRequests()
+{
+    idle_.start();
+    try {
+        while (socket_->state() == QAbstractSocket::ConnectedState &&
+               socket_->bytesToWrite() == 0 && socket_->bytesAvailable() >= kFrameHeaderSize) {
+            char header[kFrameHeaderSize];
+            socket_->peek(header, kFrameHeaderSize);
+            const std::uint32_t op = ReadU32(header + 4);
+            const std::uint32_t length = ReadU32(header + 8);
+            if (std::memcmp(header, kMagic, 4) != 0 || length > kMaxRequestPayload) return Drop();
+            if (socket_->bytesAvailable() < kFrameHeaderSize + qint64(length)) return;
+            socket_->skip(kFrameHeaderSize);
+            if (!Handle(op, socket_->read(length))) return;
+        }
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "tarvenix-perfd: dropped a client: %s\n", e.what());
+        Drop();
+    }
+}
+
+bool PerfdConnection::Handle(std::uint32_t op, const QByteArray &payload)
+{
+    switch (op) {
+    case OpConnect:
+        if (payload.size() != 4) break;
+        keyOpen_ = ReadU32(payload.constData()) == perf_data::kPerformanceDataKey;
+        Send(keyOpen_ ? perf_data::kSuccess : perf_data::kInvalidHandle, {});
+        return true;
+    case OpQuery:
+        if (payload.size() < 4) break;
+        AnswerQuery(payload);
+        return true;
+    case OpClose:
+        socket_->disconnectFromHost();
+        return false;
+    }
+    Drop();
+    return false;
+}
+
+void PerfdConnection::AnswerQuery(const QByteArray &payload)
+{
+    if (!keyOpen_) return Send(perf_data::kInvalidHandle, {});
+    const PerfQueryResult result =
+        AnswerPerfQuery(payload.mid(4), ReadU32(payload.constData()), procDir_);
+    if (result.status == perf_data::kMoreData)
+        return Send(result.status, U32(std::uint32_t(result.block.size())));
+    Send(result.status, result.block);
+}
+
+void PerfdConnection::Send(std::uint32_t status, const QByteArray &payload)
+{
+    QByteArray frame(kMagic, 4);
+    frame += U32(status);
+    frame += U32(std::uint32_t(payload.size()));
+    frame += payload;
+    socket_->write(frame);
+}
+
+void PerfdConnection::Drop()
+{
+    socket_->abort();
+    deleteLater();
+}

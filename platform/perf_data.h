@@ -1,0 +1,49 @@
+#pragma once
+// A computer's performance data, with the semantics of the registry calls
+// RegConnectRegistryA, RegQueryValueExA and RegCloseKey: results are Windows
+// error numbers (0 success, 234 more data, anything else a failure). On
+// Windows this is the remote registry itself; elsewhere an empty name is this
+// computer, read from /proc, and any other name is reached through the
+// stand-in service on its TCP port 445.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace perf_data
+{
+
+using Key = std::uintptr_t;
+using Status = long;
+
+inline constexpr std::uint32_t kPerformanceDataKey = 0x80000004; // HKEY_PERFORMANCE_DATA
+inline constexpr Status kSuccess = 0;
+inline constexpr Status kFileNotFound = 2;
+inline constexpr Status kInvalidHandle = 6;
+inline constexpr Status kBadNetPath = 53;
+inline constexpr Status kMoreData = 234;
+inline constexpr Status kCallFailed = 1726;
+
+// How long one exchange with a remote stand-in service may take.
+inline constexpr std::chrono::milliseconds kExchangeTimeout{10000};
+
+class Source
+{
+public:
+    virtual ~Source() = default;
+    virtual Status Connect(const std::string &computerName, std::uint32_t predefinedKey,
+                           Key &key) = 0;
+    // byteCount offers the buffer's size and comes back as the data's size,
+    // or with kMoreData as the size the platform wants (its business).
+    virtual Status Query(Key key, const std::string &valueName, unsigned char *data,
+                         std::uint32_t &byteCount) = 0;
+    virtual Status Close(Key key) = 0;
+};
+
+// exchangeTimeout bounds each exchange with a stand-in service; the registry
+// on Windows keeps its own.
+std::unique_ptr<Source>
+NewPlatformSource(std::chrono::milliseconds exchangeTimeout = kExchangeTimeout);
+
+} // namespace perf_data

@@ -1,0 +1,55 @@
+// Off Windows an empty name is this computer and any other name a stand-in
+// service; keys are numbers in a table of open sessions.
+#include "platform/perf_data_posix.h"
+
+#include <map>
+
+namespace perf_data
+{
+namespace
+{
+
+class SessionTable : public Source
+{
+public:
+    explicit SessionTable(std::chrono::milliseconds exchangeTimeout)
+        : exchangeTimeout_(exchangeTimeout)
+    {
+    }
+
+    Status Connect(const std::string &computerName, std::uint32_t predefinedKey, Key &key) override
+    {
+        std::unique_ptr<Session> session;
+        const Status status = computerName.empty() ? OpenLocalSession(predefinedKey, session)
+                                                   : OpenServiceSession(computerName, predefinedKey,
+                                                                        exchangeTimeout_, session);
+        if (status != kSuccess) return status;
+        key = nextKey_++;
+        sessions_.emplace(key, std::move(session));
+        return kSuccess;
+    }
+
+    Status Query(Key key, const std::string &valueName, unsigned char *data,
+                 std::uint32_t &byteCount) override
+    {
+        const auto found = sessions_.find(key);
+        if (found == sessions_.end()) return kInvalidHandle;
+        return found->second->Query(valueName, data, byteCount);
+    }
+
+    Status Close(Key key) override { return sessions_.erase(key) ? kSuccess : kInvalidHandle; }
+
+private:
+    std::chrono::milliseconds exchangeTimeout_;
+    std::map<Key, std::unique_ptr<Session>> sessions_;
+    Key nextKey_ = 1;
+};
+
+} // namespace
+
+std::unique_ptr<Source> NewPlatformSource(std::chrono::milliseconds exchangeTimeout)
+{
+    return std::make_unique<SessionTable>(exchangeTimeout);
+}
+
+} // namespace perf_data
