@@ -1,0 +1,19 @@
+#pragma once
+// A fixed /proc directory for the service's tests.
+
+#include <QString>
+#include <cstdint>
+
+struct FixtureProcess {
+    std::int32_t pid;
+    QByteArray comm; // as the kernel writes it, without the newline
+    std::int32_t ppid;
+    std::int32_t priority;
+    std::int32_t threads;
+    QByteArray vmRssKb; // empty: no VmRSS line, as for kernel threads
+};
+
+// Writes comm, stat and status of the process under dir/PID.
+void WriteFixtureProcess(const QString &dir, const FixtureProcess &p);
+// count processes named "worker-N" with PIDs 1000 + N.
+void WriteWorkers(const QString &dir, int count);

@@ -1,0 +1,78 @@
+#include "tests/perfd/scripted_server.h"
+
+#include <QtEndian>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+
+bool WaitReadable(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, 5000) == 1;
+}
+
+bool ReadExactly(int fd, char *into, size_t count)
+{
+    while (count > 0) {
+        if (!WaitReadable(fd)) return false;
+        const ssize_t got = recv(fd, into, count, 0);
+        if (got <= 0) return false;
+        into += got;
+        count -= size_t(got);
+    }
+    return true;
+}
+
+} // namespace
+
+ScriptedServer::ScriptedServer(const char *address, Script script)
+{
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(445);
+    inet_pton(AF_INET, address, &at.sin_addr);
+    if (bind(listener_, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 ||
+        listen(listener_, 4) != 0)
+        qFatal("cannot listen on %s:445", address);
+    thread_ = std::thread([this, script = std::move(script)] {
+        if (!WaitReadable(listener_)) return;
+        const int fd = accept(listener_, nullptr, nullptr);
+        if (fd < 0) return;
+        script(fd);
+        close(fd);
+    });
+}
+
+ScriptedServer::~ScriptedServer()
+{
+    thread_.join();
+    close(listener_);
+}
+
+bool ScriptedServer::ReadRequest(int fd)
+{
+    char header[12];
+    if (!ReadExactly(fd, header, sizeof header)) return false;
+    QByteArray payload(qFromLittleEndian<std::uint32_t>(header + 8), '\0');
+    return ReadExactly(fd, payload.data(), size_t(payload.size()));
+}
+
+bool ScriptedServer::Write(int fd, const QByteArray &bytes)
+{
+    return send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
+}
+
+void ScriptedServer::ReadUntilClosed(int fd)
+{
+    char sink[4096];
+    while (WaitReadable(fd) && recv(fd, sink, sizeof sink, 0) > 0) {
+    }
+}

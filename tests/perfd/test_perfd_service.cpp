@@ -1,0 +1,339 @@
+// tarvenix-perfd end to end on 127.0.0.20-39, with fixed /proc directories:
+// the reader through the platform's client, the wire format, bad clients,
+// refused networks, clients that never read, and stopping on signals. Also
+// the client against services that answer wrongly or not at all.
+#include "collect/process_table_reader.h"
+#include "perfd/perf_query.h"
+#include "perfd/proc_scanner.h"
+#include "platform/perf_data.h"
+#include "tests/perfd/perfd_runner.h"
+#include "tests/perfd/proc_fixture.h"
+#include "tests/perfd/scripted_server.h"
+
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <arpa/inet.h>
+#include <csignal>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+
+QByteArray Le(std::uint32_t v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+QByteArray Frame(std::uint32_t op, const QByteArray &payload)
+{
+    return "TPD1" + Le(op) + Le(std::uint32_t(payload.size())) + payload;
+}
+
+const QByteArray kConnect("TPD1\x01\0\0\0\x04\0\0\0\x04\0\0\x80", 16);
+
+QByteArray Query(std::uint32_t offer, const QByteArray &name)
+{
+    return Frame(2, Le(offer) + name);
+}
+
+struct Answer {
+    std::uint32_t status;
+    QByteArray payload;
+};
+
+// A plain client, from a chosen local address.
+class RawClient
+{
+public:
+    RawClient(const char *server, const char *from = nullptr)
+    {
+        if (from) socket_.bind(QHostAddress(QLatin1String(from)));
+        socket_.connectToHost(QLatin1String(server), 445);
+        connected_ = socket_.waitForConnected(3000);
+    }
+    bool Connected() const { return connected_; }
+    void Send(const QByteArray &bytes)
+    {
+        socket_.write(bytes);
+        socket_.waitForBytesWritten(3000);
+    }
+    std::optional<Answer> Read()
+    {
+        const QByteArray header = Exactly(12);
+        if (header.size() != 12 || !header.startsWith("TPD1")) return std::nullopt;
+        const auto length = qFromLittleEndian<std::uint32_t>(header.constData() + 8);
+        const QByteArray payload = Exactly(length);
+        if (payload.size() != qsizetype(length)) return std::nullopt;
+        return Answer{qFromLittleEndian<std::uint32_t>(header.constData() + 4), payload};
+    }
+    // True when the service closed the connection without sending a byte.
+    bool ClosedSilently()
+    {
+        while (socket_.state() == QAbstractSocket::ConnectedState &&
+               socket_.waitForReadyRead(3000)) {
+        }
+        return socket_.state() != QAbstractSocket::ConnectedState && socket_.readAll().isEmpty();
+    }
+
+private:
+    QByteArray Exactly(qint64 n)
+    {
+        while (socket_.bytesAvailable() < n && socket_.waitForReadyRead(3000)) {
+        }
+        return socket_.read(n);
+    }
+    QTcpSocket socket_;
+    bool connected_ = false;
+};
+
+std::vector<TProcessGroup> ReadWithin(const char *computer, int timeoutMs)
+{
+    const auto source = perf_data::NewPlatformSource(std::chrono::milliseconds(timeoutMs));
+    return TProcessTableReader(*source).Read(QLatin1String(computer));
+}
+
+QStringList Args(const QTemporaryDir &proc, std::initializer_list<QString> more)
+{
+    QStringList args{QStringLiteral("--proc"), proc.path()};
+    args += QStringList(more);
+    return args;
+}
+
+} // namespace
+
+class TestPerfdService : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(proc_.isValid());
+        shared_ = std::make_unique<PerfdRunner>(Args(proc_, {"--listen", "127.0.0.23"}));
+        QVERIFY(shared_->Listening());
+    }
+    void cleanupTestCase() { shared_.reset(); }
+
+    // Over 65535 bytes, so the client goes through a 234 answer.
+    void readerGetsTheFixedTableOnEveryAddress()
+    {
+        WriteFixtureProcess(proc_.path(), {1, "init", 0, 20, 1, "9000"});
+        WriteWorkers(proc_.path(), 600);
+        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.20", "--listen", "127.0.0.21"}));
+        QVERIFY(perfd.Listening());
+        std::vector<TProcessRecord> expected;
+        for (const PerfProcess &p : ScanProcesses(proc_.path()))
+            expected.push_back({p.Name, p.PID, p.ParentPID, p.Memory, p.Threads, p.Priority});
+        QCOMPARE(expected.size(), size_t(601));
+        for (const char *address : {"127.0.0.20", "127.0.0.21"}) {
+            const auto groups = ReadWithin(address, 3000);
+            QCOMPARE(groups.size(), size_t(1));
+            QCOMPARE(groups[0], expected);
+        }
+        QCOMPARE(expected[0].Memory, 9000 * 1024);
+    }
+
+    void wireFormat()
+    {
+        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.22"}));
+        QVERIFY(perfd.Listening());
+        RawClient early("127.0.0.22");
+        early.Send(Query(65535, "230")); // before any connect
+        QCOMPARE(early.Read()->status, 6u);
+
+        RawClient client("127.0.0.22");
+        client.Send(Frame(1, Le(0x80000002)));
+        QCOMPARE(client.Read()->status, 6u);
+        client.Send(kConnect);
+        const auto connected = client.Read();
+        QVERIFY(connected);
+        QCOMPARE(connected->status, 0u);
+        QVERIFY(connected->payload.isEmpty());
+        client.Send(Query(16, "230"));
+        const auto more = client.Read();
+        QCOMPARE(more->status, 234u);
+        QCOMPARE(more->payload.size(), 4);
+        const auto needed = qFromLittleEndian<std::uint32_t>(more->payload.constData());
+        client.Send(Query(needed, "Global"));
+        const auto data = client.Read();
+        QCOMPARE(data->status, 0u);
+        QCOMPARE(std::uint32_t(data->payload.size()), needed);
+        QVERIFY(data->payload.startsWith(QByteArray("P\0E\0R\0F\0", 8)));
+        client.Send(Query(0xFFFFFFFF, "Costs"));
+        QCOMPARE(client.Read()->status, 2u);
+        client.Send(Frame(3, {}));
+        QVERIFY(client.ClosedSilently());
+    }
+
+    void malformedRequestsCloseOnlyThatConnection_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("wrong magic") << QByteArray("TPD2\x01\0\0\0\x04\0\0\0\x04\0\0\x80", 16);
+        QTest::newRow("unknown op") << Frame(9, {});
+        QTest::newRow("op 0") << Frame(0, Le(0x80000004));
+        QTest::newRow("payload over 4096") << Frame(2, Le(100) + QByteArray(4093, 'x'));
+        QTest::newRow("length says over 4096") << "TPD1" + Le(1) + Le(0xFFFFFFFF);
+        QTest::newRow("short connect") << Frame(1, "abc");
+        QTest::newRow("short query") << kConnect + Frame(2, "ab");
+    }
+    void malformedRequestsCloseOnlyThatConnection()
+    {
+        QFETCH(QByteArray, request);
+        RawClient bad("127.0.0.23");
+        bad.Send(request);
+        if (request.startsWith(kConnect)) QCOMPARE(bad.Read()->status, 0u);
+        QVERIFY(bad.ClosedSilently());
+        QCOMPARE(ReadWithin("127.0.0.23", 3000).size(), size_t(1));
+    }
+
+    void clientsOutsideTheAllowedNetworksAreRefused()
+    {
+        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.24", "--allow", "127.0.0.25/32",
+                                       "--allow", "10.0.0.0/8"}));
+        QVERIFY(perfd.Listening());
+        RawClient outsider("127.0.0.24", "127.0.0.26");
+        QVERIFY(outsider.Connected());
+        QVERIFY(outsider.ClosedSilently());
+        RawClient allowed("127.0.0.24", "127.0.0.25");
+        allowed.Send(kConnect);
+        QCOMPARE(allowed.Read()->status, 0u);
+        QCOMPARE(int(perfd.Log().count("refused 127.0.0.26")), 1);
+        QCOMPARE(int(perfd.Log().count("refused")), 1);
+    }
+
+    void defaultAllowsOnlyLoopback()
+    {
+        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.27"}));
+        QVERIFY(perfd.Listening());
+        RawClient local("127.0.0.27", "127.0.0.28");
+        local.Send(kConnect);
+        QCOMPARE(local.Read()->status, 0u);
+        QVERIFY(!perfd.Log().contains("refused"));
+    }
+
+    // One client fills its receive window and stops reading: the others are
+    // served meanwhile, and the idle time-out closes it.
+    void clientThatNeverReads()
+    {
+        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.29", "--idle", "1"}));
+        QVERIFY(perfd.Listening());
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        const int small = 4096;
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(445);
+        inet_pton(AF_INET, "127.0.0.29", &at.sin_addr);
+        QCOMPARE(::connect(fd, reinterpret_cast<sockaddr *>(&at), sizeof at), 0);
+        QByteArray requests = kConnect;
+        constexpr int kQueries = 200;
+        for (int i = 0; i < kQueries; ++i)
+            requests += Query(1u << 26, "230");
+        QCOMPARE(send(fd, requests.constData(), size_t(requests.size()), 0), requests.size());
+
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(ReadWithin("127.0.0.29", 3000).size(), size_t(1));
+        QVERIFY(timer.elapsed() < 1000);
+
+        QTest::qWait(2500);
+        qint64 received = 0;
+        char sink[65536];
+        pollfd p{fd, POLLIN, 0};
+        ssize_t got = 1;
+        while (poll(&p, 1, 3000) == 1 && (got = recv(fd, sink, sizeof sink, 0)) > 0)
+            received += got;
+        ::close(fd);
+        QVERIFY2(got <= 0, "the connection was not closed");
+        const qint64 block = AnswerPerfQuery("230", 0, proc_.path()).block.size();
+        QVERIFY(received < kQueries * block / 2);
+    }
+
+    void stopsCleanlyOnSignals_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+    }
+    void stopsCleanlyOnSignals()
+    {
+        QFETCH(int, signal);
+        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.30"}));
+        QVERIFY(perfd.Listening());
+        RawClient client("127.0.0.30");
+        client.Send(kConnect);
+        QCOMPARE(client.Read()->status, 0u);
+        ::kill(pid_t(perfd.Process().processId()), signal);
+        QVERIFY(perfd.Process().waitForFinished(5000));
+        QCOMPARE(perfd.Process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(perfd.Process().exitCode(), 0);
+        QVERIFY(perfd.Log().contains("stopped"));
+    }
+
+    void badOptionsAreRefused()
+    {
+        QProcess perfd;
+        perfd.start(QStringLiteral(TARVENIX_PERFD_PATH),
+                    {"--allow", "127.0.0.1", "--listen", "127.0.0.31"});
+        QVERIFY(perfd.waitForFinished(5000));
+        QCOMPARE(perfd.exitCode(), 1);
+    }
+
+    // The client's side: whatever goes wrong is no data, within the time-out.
+    void brokenServicesGiveNothing_data()
+    {
+        QTest::addColumn<QByteArray>("connectAnswer"); // empty: never answers
+        QTest::addColumn<QByteArray>("queryAnswer");   // empty: closes instead
+        const QByteArray ok = Frame(0, {});
+        QTest::newRow("silent") << QByteArray() << QByteArray();
+        QTest::newRow("wrong magic") << "TPDX" + Le(0) + Le(0) << QByteArray();
+        QTest::newRow("connect answer with payload") << Frame(0, "x") << QByteArray();
+        QTest::newRow("more data than offered") << ok << Frame(0, QByteArray(70000, '\0'));
+        QTest::newRow("234 with 8 bytes") << ok << Frame(234, Le(1) + Le(2));
+        QTest::newRow("closed after connect") << ok << QByteArray();
+        QTest::newRow("answer cut short") << ok << ("TPD1" + Le(0) + Le(100) + QByteArray(50, 'x'));
+    }
+    void brokenServicesGiveNothing()
+    {
+        QFETCH(QByteArray, connectAnswer);
+        QFETCH(QByteArray, queryAnswer);
+        QElapsedTimer timer;
+        timer.start();
+        {
+            ScriptedServer server("127.0.0.32", [&](int fd) {
+                if (!ScriptedServer::ReadRequest(fd)) return;
+                if (connectAnswer.isEmpty()) return ScriptedServer::ReadUntilClosed(fd);
+                if (!ScriptedServer::Write(fd, connectAnswer) || !ScriptedServer::ReadRequest(fd) ||
+                    queryAnswer.isEmpty())
+                    return;
+                ScriptedServer::Write(fd, queryAnswer);
+                ScriptedServer::ReadUntilClosed(fd);
+            });
+            QVERIFY(ReadWithin("127.0.0.32", 400).empty());
+        }
+        QVERIFY(timer.elapsed() < 3000);
+    }
+
+    void nobodyListening()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(ReadWithin("127.0.0.33", 2000).empty());
+        QVERIFY(timer.elapsed() < 1000);
+    }
+
+private:
+    QTemporaryDir proc_;
+    std::unique_ptr<PerfdRunner> shared_; // for the malformed requests
+};
+
+QTEST_GUILESS_MAIN(TestPerfdService)
+#include "test_perfd_service.moc"
