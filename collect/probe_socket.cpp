@@ -185,6 +185,9 @@ void TProbeSocket::Disconnect()
 void TProbeSocket::TimerOn()
 {
     timedOut_ = false;
+    // A time-out left armed by a probe that ended in an exception must not
+    // reach this one, least of all one with no limit.
+    TimerOff();
     if (TimeOut < 0) throw ERangeError();
     if (TimeOut == 0) return;
     timer_.start(TimeOut);

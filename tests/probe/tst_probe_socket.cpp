@@ -69,6 +69,7 @@ private slots:
     void closedPortFailsBeforeTimeOut();
     void unansweredConnectTimesOut();
     void zeroTimeOutWaitsForThePlatform();
+    void abandonedTimeOutDoesNotEndTheNextProbe();
     void namesAreLookedUp();
     void lookupWithoutAnswerTimesOut();
     void emptyNameIsTheLocalComputer();
@@ -192,6 +193,25 @@ void TestProbeSocket::zeroTimeOutWaitsForThePlatform()
     const Outcome outcome = Probe(probe);
     QCOMPARE(outcome.error, QStringLiteral("Connection Canceled"));
     QVERIFY2(outcome.ms >= 890, qPrintable(QString::number(outcome.ms)));
+    probe.Disconnect();
+}
+
+void TestProbeSocket::abandonedTimeOutDoesNotEndTheNextProbe()
+{
+    TProbeSocket probe;
+    UseFakeLookup(probe, std::nullopt);
+    Aim(probe, "probe-host", 47053, 100);
+    probe.ReportLevel = 8;
+    probe.OnStatus = [](const QString &) { throw ESockError(QStringLiteral("status failed")); };
+    QCOMPARE(Probe(probe).error, QStringLiteral("status failed")); // left with its time-out armed
+    probe.OnStatus = nullptr;
+    probe.Disconnect();
+
+    LoopbackListener listener("127.0.0.53", 47053, 0);
+    listener.FillQueue();
+    Aim(probe, "127.0.0.53", 47053, 0);
+    QTimer::singleShot(300, &probe, [&] { probe.Cancel(); });
+    QCOMPARE(Probe(probe).error, QStringLiteral("Connection Canceled"));
     probe.Disconnect();
 }
 
