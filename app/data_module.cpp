@@ -1,6 +1,7 @@
 #include "app/data_module.h"
 
 #include "app/settings.h"
+#include "collect/process_table_reader.h"
 #include "core/handler_guard.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
@@ -12,7 +13,9 @@
 TdmMain *dmMain = nullptr;
 
 TdmMain::TdmMain(TfrmMain &window, QObject *parent)
-    : QObject(parent), actlComputers(this), prompts(std::make_unique<DialogPrompts>(&window)), frm_(window)
+    : QObject(parent), actlComputers(this), prompts(std::make_unique<DialogPrompts>(&window)), frm_(window),
+      views_(window, actlComputers), recorder_(*this, psTestConnect, ReadProcessTable, views_),
+      cycle_(tiMonitor, adotComputers, [this](int id) { RecordSnapshot(id); }, views_)
 {
     setObjectName(QStringLiteral("dmMain"));
     tiMonitor.setObjectName(QStringLiteral("tiMonitor"));

@@ -3,6 +3,10 @@
 // monitoring timer and, through its handlers, everything the program does.
 // The handlers are thin: each delegates to a class of its subsystem.
 
+#include "app/window_views.h"
+#include "collect/probe_socket.h"
+#include "collect/snapshot_recorder.h"
+#include "monitor/monitoring_cycle.h"
 #include "store/monitoring_store.h"
 #include "ui/action_list.h"
 
@@ -25,6 +29,19 @@ public:
     void DataModuleCreate();
     void DataModuleDestroy();
 
+    // Collection and monitoring
+    void RecordSnapshot(int ComputerID);
+    void actLookupSelectedExecute();
+    void actStartMonitorExecute();
+    void actStopMonitorExecute();
+    void tiMonitorTimer();
+    void actResetStatusExecute();
+    void actExitExecute();
+    // Analysis
+    void cbAnalyzeChange();
+    // Help
+    void actAboutExecute();
+    void actHelpExecute();
     // Computers
     void actAddComputerExecute();
     void actDeleteSelectedExecute();
@@ -44,6 +61,7 @@ public:
 
     TActionList actlComputers;
     QTimer tiMonitor;
+    TProbeSocket psTestConnect;
     std::unique_ptr<UserPrompts> prompts; // the dialogs; replaced in tests
 
 
@@ -53,6 +71,9 @@ private:
     template <class Sender, class Signal, class Handler> void On(Sender *sender, Signal signal, Handler handler);
 
     TfrmMain &frm_;
+    MainWindowViews views_;
+    SnapshotRecorder recorder_;
+    MonitoringCycle cycle_;
     bool settingsRestored_ = false;
 };
 

@@ -2,6 +2,10 @@
 #include "app/data_module.h"
 
 #include "core/handler_guard.h"
+#include "ui/about_window.h"
+#include "ui/help_command.h"
+#include "ui/analysis_chart.h"
+#include "ui/analysis_statement.h"
 #include "ui/computer_list.h"
 #include "ui/db_grid.h"
 #include "ui/db_lookup_combo_box.h"
@@ -12,7 +16,10 @@
 #include "ui/process_types.h"
 #include "ui/user_prompts.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDateTimeEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -37,6 +44,26 @@ template <class Sender, class Signal, class Handler> void TdmMain::On(Sender *se
 void TdmMain::WireHandlers()
 {
     TActionList &a = actlComputers;
+    On(a.actLookupSelected, &QAction::triggered, [this] { actLookupSelectedExecute(); });
+    On(a.actStartMonitor, &QAction::triggered, [this] { actStartMonitorExecute(); });
+    On(a.actStopMonitor, &QAction::triggered, [this] { actStopMonitorExecute(); });
+    On(&tiMonitor, &QTimer::timeout, [this] { tiMonitorTimer(); });
+    On(a.actResetStatus, &QAction::triggered, [this] { actResetStatusExecute(); });
+    On(a.actExit, &QAction::triggered, [this] { actExitExecute(); });
+    On(a.actAbout, &QAction::triggered, [this] { actAboutExecute(); });
+    On(a.actHelp, &QAction::triggered, [this] { actHelpExecute(); });
+    // A second recording never starts while one runs; a pass that came due
+    // meanwhile runs once the recording has ended.
+    connect(&recorder_, &SnapshotRecorder::RecordingChanged, this, [this](bool recording) {
+        actlComputers.actLookupSelected->setEnabled(!recording);
+        if (!recording)
+            QTimer::singleShot(0, this, [this] { Guarded([this] { cycle_.RecordingFinished(); }); });
+    });
+    // Closing the window during a probe stores nothing more.
+    connect(qApp, &QGuiApplication::lastWindowClosed, this, [this] {
+        cycle_.Stop();
+        recorder_.Abort();
+    });
     On(a.actAddComputer, &QAction::triggered, [this] { actAddComputerExecute(); });
     On(a.actDeleteSelected, &QAction::triggered, [this] { actDeleteSelectedExecute(); });
     On(frm_.llbxComputers, &DbLookupListBox::Click, [this] { llbxComputersClick(); });
@@ -61,10 +88,47 @@ void TdmMain::WireHandlers()
     for (ExitLineEdit *edit : {frm_.edPID, frm_.edParentPID, frm_.edMemory, frm_.edPriority, frm_.edThreads})
         On(edit, &ExitLineEdit::Exit, [this] { dbcbxFilterCloseUp(); });
     On(frm_.btnRefresh, &QPushButton::clicked, [this] { dbcbxFilterCloseUp(); });
+    for (QComboBox *box : {frm_.cbMainType, frm_.cbAnalyze})
+        On(box, &QComboBox::activated, [this] { cbAnalyzeChange(); });
+    for (QCheckBox *box : {frm_.cbAllComputers, frm_.cbAllData})
+        On(box, &QCheckBox::clicked, [this] { cbAnalyzeChange(); });
+    On(frm_.dbcbxComputers, &DbLookupComboBox::CloseUp, [this] { cbAnalyzeChange(); });
+    On(frm_.dtpAnalyze, &QDateTimeEdit::dateTimeChanged, [this] { cbAnalyzeChange(); });
+    On(frm_.btnAnalizeRefresh, &QPushButton::clicked, [this] { cbAnalyzeChange(); });
     On(frm_.dbgFiltered, &DbGrid::TitleClick, [this](const QString &f) { dbgFilteredTitleClick(f); });
     On(frm_.dbgCurrent, &DbGrid::TitleClick, [this](const QString &f) { dbgCurrentTitleClick(f); });
     On(frm_.DBGrid1, &DbGrid::TitleClick, [this](const QString &f) { DBGrid1TitleClick(f); });
 }
+
+void TdmMain::RecordSnapshot(int ComputerID) { recorder_.RecordSnapshot(ComputerID); }
+
+void TdmMain::actLookupSelectedExecute() { RecordSnapshot(adotComputers.Value(QStringLiteral("ID")).toInt()); }
+
+void TdmMain::actStartMonitorExecute() { cycle_.Start(frm_.edTimer->text()); }
+
+void TdmMain::actStopMonitorExecute() { cycle_.Stop(); }
+
+void TdmMain::tiMonitorTimer() { cycle_.TimerFired(recorder_.Recording()); }
+
+void TdmMain::actResetStatusExecute() { views_.ShowDanger(QStringLiteral("Green"), SnapshotRecorder::Lime, 0); }
+
+void TdmMain::actExitExecute()
+{
+    // Ends promptly even while a probe waits, and stores nothing more.
+    cycle_.Stop();
+    recorder_.Abort();
+    QCoreApplication::quit();
+}
+
+void TdmMain::cbAnalyzeChange() { RunAnalysis(*this, *frm_.dbcAnalyze, ReadAnalysisState(frm_)); }
+
+void TdmMain::actAboutExecute()
+{
+    if (frmAbout)
+        frmAbout->ShowOver(&frm_);
+}
+
+void TdmMain::actHelpExecute() { OpenHelpFile(&frm_); }
 
 void TdmMain::actAddComputerExecute() { AddComputer(*this, *prompts); }
 

@@ -1,6 +1,7 @@
 #include "app/data_module.h"
 #include "app/error_box_dialog.h"
 #include "core/handler_guard.h"
+#include "ui/about_window.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -9,7 +10,6 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Tarvenix"));
-    application.setProperty("HelpFile", QStringLiteral("Tarvenix.chm"));
     InstallErrorBox();
     Guarded([&application] {
         // Destroyed in the reverse order: the data module's destroy event
@@ -18,8 +18,11 @@ int main(int argc, char *argv[])
         frmMain = &window;
         TdmMain dataModule(window);
         dmMain = &dataModule;
+        TfrmAbout about(&window);
+        frmAbout = &about;
         window.show();
         application.exec();
+        frmAbout = nullptr;
         dmMain = nullptr;
     });
     frmMain = nullptr;

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 class ActionButton;
+class ChartWidget;
 class ColorLabel;
 class DbGrid;
 class DbLookupComboBox;
@@ -86,7 +87,7 @@ public:
     QPushButton *btnAnalizeRefresh;
     QLabel *Label5;
     QComboBox *cbMainType, *cbAnalyze;
-    QWidget *dbcAnalyze;
+    ChartWidget *dbcAnalyze;
 
 private:
     void BuildMenus();

@@ -3,6 +3,8 @@
 
 #include "store/date_text.h"
 #include "store/monitoring_store.h"
+#include "ui/analysis_chart.h"
+#include "ui/chart/chart_widget.h"
 #include "ui/db_lookup_combo_box.h"
 
 #include <QCheckBox>
@@ -37,8 +39,9 @@ QWidget *TfrmMain::BuildAnalyzePage()
         {QStringLiteral("Process memory usage"), QStringLiteral("Process count"), QStringLiteral("Timeline statistics")});
     cbAnalyze->setCurrentIndex(-1);
     cbAnalyze->setMinimumWidth(177);
-    dbcAnalyze = new QWidget(tsAnalyze);
+    dbcAnalyze = new ChartWidget(tsAnalyze);
     dbcAnalyze->setObjectName(QStringLiteral("dbcAnalyze"));
+    AddAnalysisSeries(*dbcAnalyze);
 
     auto *rows = new QGridLayout;
     rows->addWidget(cbAllComputers, 0, 0);

@@ -1,0 +1,5 @@
+if(TARVENIX_SANITIZE)
+  return()
+endif()
+add_library(tarvenix_collect STATIC snapshot_recorder.cpp snapshot_recorder.h)
+target_link_libraries(tarvenix_collect PUBLIC tarvenix_probe tarvenix_reader tarvenix_store tarvenix_core Qt6::Gui)

@@ -1,0 +1,146 @@
+#include "collect/snapshot_recorder.h"
+
+#include "collect/probe_socket.h"
+#include "core/exception.h"
+#include "core/str_to_int.h"
+#include "store/monitoring_store.h"
+
+#include <QDateTime>
+
+const QColor SnapshotRecorder::Lime(0, 255, 0);
+const QColor SnapshotRecorder::Yellow(255, 255, 0);
+const QColor SnapshotRecorder::Red(255, 0, 0);
+
+namespace {
+constexpr int kProbePort = 445;
+
+// Marks a recording as running for as long as it lasts, however it ends.
+class RecordingScope {
+public:
+    RecordingScope(bool &flag, SnapshotRecorder &recorder) : flag_(flag), recorder_(recorder)
+    {
+        flag_ = true;
+        emit recorder_.RecordingChanged(true);
+    }
+    ~RecordingScope()
+    {
+        flag_ = false;
+        emit recorder_.RecordingChanged(false);
+    }
+
+private:
+    bool &flag_;
+    SnapshotRecorder &recorder_;
+};
+
+} // namespace
+
+SnapshotRecorder::SnapshotRecorder(TMonitoringStore &store, TProbeSocket &probe, Reader read, RecorderView &view,
+                                   QObject *parent)
+    : QObject(parent), store_(store), probe_(probe), read_(std::move(read)), view_(view)
+{
+}
+
+void SnapshotRecorder::Abort()
+{
+    aborted_ = true;
+    probe_.Cancel();
+}
+
+void SnapshotRecorder::RecordSnapshot(int computerId)
+{
+    if (recording_)
+        throw Exception(QStringLiteral("A collection is already running"));
+    const QVariant name = store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("NAME"));
+    if (name.isNull())
+        throw EVariantError();
+    RecordingScope scope(recording_, *this);
+    aborted_ = false;
+    view_.ShowCurrentComputer(name.toString());
+    if (!Answers(name.toString()) || aborted_)
+        return;
+    const std::vector<TProcessGroup> groups = read_(name.toString());
+    // The computer may have been deleted while its probe waited.
+    if (groups.empty() || store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
+        return;
+    for (const TProcessGroup &group : groups)
+        StoreBlock(computerId, group);
+}
+
+bool SnapshotRecorder::Answers(const QString &name)
+{
+    probe_.Host = name;
+    probe_.Port = kProbePort;
+    probe_.TimeOut = int(StrToIntDef(view_.AnswerTimeOutText(), 10) * 1000);
+    bool answered = false;
+    try {
+        probe_.Connect();
+        answered = true;
+    } catch (const std::exception &) {
+        // Every failure of the probe means the computer does not answer.
+    }
+    probe_.Disconnect();
+    return answered;
+}
+
+void SnapshotRecorder::StoreBlock(int computerId, const TProcessGroup &group)
+{
+    store_.adocMain.BeginTrans();
+    try {
+        Table &blocks = store_.adotBlocks;
+        blocks.Append();
+        blocks.SetValue(QStringLiteral("COMPUTER_ID"), computerId);
+        blocks.SetValue(QStringLiteral("DATETIME"), QDateTime::currentDateTime());
+        blocks.Post();
+        const int blockId = blocks.Value(QStringLiteral("ID")).toInt();
+        for (const TProcessRecord &record : group)
+            StoreRecord(blockId, record);
+        store_.adocMain.CommitTrans();
+    } catch (...) {
+        store_.adocMain.RollbackTrans();
+        ReloadAfterRollback();
+        throw;
+    }
+}
+
+void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
+{
+    Table &catalogue = store_.adotProcess;
+    const QString name = record.Name;
+    if (!catalogue.Locate(QStringLiteral("NAME"), name)) {
+        catalogue.Append();
+        catalogue.SetValue(QStringLiteral("NAME"), name);
+        catalogue.SetValue(QStringLiteral("TYPE_ID"), 1);
+        catalogue.Post();
+    }
+    Query &insert = store_.adoqDataAdd;
+    insert.SetParam(QStringLiteral("BLOCK_ID"), blockId);
+    insert.SetParam(QStringLiteral("PROCESS_ID"), catalogue.Lookup(QStringLiteral("NAME"), name, QStringLiteral("ID")));
+    insert.SetParam(QStringLiteral("PID"), record.PID);
+    insert.SetParam(QStringLiteral("PARENTPID"), record.ParentPID);
+    insert.SetParam(QStringLiteral("MEMORY"), record.Memory);
+    insert.SetParam(QStringLiteral("THREADS"), record.Threads);
+    insert.SetParam(QStringLiteral("PRIORITY"), record.Priority);
+    insert.ExecSQL();
+    RaiseDanger(record);
+}
+
+void SnapshotRecorder::RaiseDanger(const TProcessRecord &record)
+{
+    const QVariant type = store_.adotProcess.Lookup(QStringLiteral("NAME"), record.Name, QStringLiteral("TYPE_ID"));
+    if (type.toInt() == 1 && view_.DangerLevel() < 1)
+        view_.ShowDanger(QStringLiteral("Yellow : ") + record.Name, Yellow, 1);
+    else if (type.toInt() == 4 && view_.DangerLevel() < 2)
+        view_.ShowDanger(QStringLiteral("R E D : ") + record.Name, Red, 2);
+}
+
+// The rolled-back rows are gone from the file; the tables read it again so
+// that they hold what it holds.
+void SnapshotRecorder::ReloadAfterRollback()
+{
+    for (Table *table : {&store_.adotBlocks, &store_.adotProcess}) {
+        table->Cancel();
+        table->Close();
+        table->Open();
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// One collection from one computer: probe it, read its process table, and
+// store each process group as a block with one data row per process; new
+// names enter the catalogue as unknown, and unknown or dangerous processes
+// raise the danger status. A block is stored whole or not at all.
+
+#include "collect/process_record.h"
+
+#include <QColor>
+#include <QObject>
+#include <functional>
+
+class TMonitoringStore;
+class TProbeSocket;
+
+// What the recorder reads from and shows in the window.
+class RecorderView {
+public:
+    virtual ~RecorderView() = default;
+    virtual QString AnswerTimeOutText() const = 0;
+    virtual void ShowCurrentComputer(const QString &name) = 0;
+    virtual int DangerLevel() const = 0;
+    virtual void ShowDanger(const QString &caption, const QColor &colour, int level) = 0;
+};
+
+class SnapshotRecorder : public QObject {
+    Q_OBJECT
+public:
+    using Reader = std::function<std::vector<TProcessGroup>(const QString &computerName)>;
+
+    static const QColor Lime, Yellow, Red;
+
+    SnapshotRecorder(TMonitoringStore &store, TProbeSocket &probe, Reader read, RecorderView &view,
+                     QObject *parent = nullptr);
+
+    // Raises EVariantError when no computer has the ID, and passes store
+    // failures on; an unreachable or unreadable computer is silent. Refuses
+    // (Exception) to start while another recording runs.
+    void RecordSnapshot(int computerId);
+    bool Recording() const { return recording_; }
+    // Ends a recording that waits for its probe; it stores nothing more.
+    void Abort();
+
+signals:
+    void RecordingChanged(bool recording);
+
+private:
+    bool Answers(const QString &name);
+    void StoreBlock(int computerId, const TProcessGroup &group);
+    void StoreRecord(int blockId, const TProcessRecord &record);
+    void RaiseDanger(const TProcessRecord &record);
+    void ReloadAfterRollback();
+
+    TMonitoringStore &store_;
+    TProbeSocket &probe_;
+    Reader read_;
+    RecorderView &view_;
+    bool recording_ = false;
+    bool aborted_ = false;
+};
