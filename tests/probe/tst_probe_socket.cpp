@@ -7,11 +7,9 @@
 #include "loopback_listener.h"
 
 #include <QElapsedTimer>
-#include <QHostInfo>
 #include <QPointer>
 #include <QtTest>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace
@@ -72,7 +70,6 @@ private slots:
     void abandonedTimeOutDoesNotEndTheNextProbe();
     void namesAreLookedUp();
     void lookupWithoutAnswerTimesOut();
-    void emptyNameIsTheLocalComputer();
     void negativeTimeOutIsRangeError();
     void eventsRunDuringTheWait();
     void nestedCallsAreRefused();
@@ -80,8 +77,6 @@ private slots:
     void cancelOrDestroyEndsTheWait();
     void timeOutHandlerErrorIsShown();
     void remoteCloseGivesFreshSocket();
-    void statusFollowsReportLevel();
-    void creationFailsWithoutSockets();
 };
 
 void TestProbeSocket::errorTexts_data()
@@ -89,11 +84,9 @@ void TestProbeSocket::errorTexts_data()
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("text");
     QTest::newRow("refused") << 10061 << "10061:Connection refused";
-    QTest::newRow("first row") << 10004 << "10004:Interrupted system call";
     QTest::newRow("gap after 10071") << 10072 << "Unknown Error No. 10072";
     QTest::newRow("lookup") << 11004 << "11004:Valid name, no data record of requested type";
     QTest::newRow("zero") << 0 << "0:Unrecognized error code";
-    QTest::newRow("negative") << -5 << "Unknown Error No. -5";
     QTest::newRow("unmapped") << probe_net::kUnmappedBase + 2 << "Unknown Error No. 20002";
 }
 
@@ -109,12 +102,10 @@ void TestProbeSocket::dottedAddresses_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<qint64>("address"); // -1: not an address
     QTest::newRow("four parts") << "127.0.0.40" << qint64(Ip(40));
-    QTest::newRow("two parts") << "127.40" << qint64(Ip(40));
     QTest::newRow("octal and hex") << "0177.0.0.0x28" << qint64(Ip(40));
     QTest::newRow("one number") << "2130706472" << qint64(Ip(40));
     QTest::newRow("all ones") << "255.255.255.255" << qint64(0xFFFFFFFFu);
     QTest::newRow("part too big") << "127.0.0.256" << qint64(-1);
-    QTest::newRow("name") << "probe-host" << qint64(-1);
     QTest::newRow("empty") << "" << qint64(-1);
 }
 
@@ -233,11 +224,8 @@ void TestProbeSocket::namesAreLookedUp()
     UseFakeLookup(probe, std::optional<quint32>());
     QCOMPARE(Probe(probe).error, QStringLiteral("Null Remote Address"));
     probe.Disconnect();
-    UseFakeLookup(probe, std::optional<quint32>(0));
-    QCOMPARE(Probe(probe).error, QStringLiteral("Null Remote Address"));
-    probe.Disconnect();
-    QCOMPARE(resolved, 2);
-    QCOMPARE(invalid, 1 + 1);
+    QCOMPARE(resolved, 1);
+    QCOMPARE(invalid, 1);
 
     probe.SetHostLookup(MakeSystemHostLookup());
     probe.Host = QStringLiteral("nosuch-probe.invalid");
@@ -262,21 +250,6 @@ void TestProbeSocket::lookupWithoutAnswerTimesOut()
     QCOMPARE(log->starts, 2);
     QCOMPARE(log->aborts, 2);
     QVERIFY(steps.filter(QStringLiteral("Connecting")).isEmpty());
-}
-
-void TestProbeSocket::emptyNameIsTheLocalComputer()
-{
-    const auto lookup = MakeSystemHostLookup();
-    std::optional<quint32> empty, local;
-    bool answered = false;
-    lookup->Start(QString(), [&](std::optional<quint32> a) { empty = a, answered = true; });
-    QTRY_VERIFY(answered);
-    answered = false;
-    lookup->Start(QHostInfo::localHostName(),
-                  [&](std::optional<quint32> a) { local = a, answered = true; });
-    QTRY_VERIFY(answered);
-    QVERIFY(empty.has_value());
-    QCOMPARE(empty, local);
 }
 
 void TestProbeSocket::negativeTimeOutIsRangeError()
@@ -406,46 +379,6 @@ void TestProbeSocket::remoteCloseGivesFreshSocket()
     QCOMPARE(disconnects, 1);
     QCOMPARE(Probe(probe).error, QString()); // no Disconnect needed in between
     probe.Disconnect();
-}
-
-void TestProbeSocket::statusFollowsReportLevel()
-{
-    LoopbackListener listener("127.0.0.52", 47052);
-    TProbeSocket probe;
-    UseFakeLookup(probe, std::optional<quint32>(Ip(52)));
-    Aim(probe, "probe-host", 47052, 2000);
-    QStringList steps;
-    probe.OnStatus = [&](const QString &text) { steps << text; };
-    const QStringList main{"Connecting to 127.0.0.52:47052", "Connected", "Disconnected"};
-    for (int level : {0, 4, 8}) {
-        steps.clear();
-        probe.ReportLevel = level;
-        QCOMPARE(Probe(probe).error, QString());
-        probe.Disconnect();
-        const QStringList expected = level == 0   ? QStringList()
-                                     : level == 4 ? main
-                                                  : QStringList{"Resolving probe-host"} + main;
-        QCOMPARE(steps, expected);
-    }
-}
-
-void TestProbeSocket::creationFailsWithoutSockets()
-{
-    rlimit saved{};
-    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
-    const int lowestFree = ::dup(0);
-    ::close(lowestFree);
-    rlimit tight = saved;
-    tight.rlim_cur = rlim_t(lowestFree);
-    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &tight), 0);
-    QString error;
-    try {
-        TProbeSocket probe;
-    } catch (const ESockError &e) {
-        error = e.message();
-    }
-    ::setrlimit(RLIMIT_NOFILE, &saved);
-    QCOMPARE(error, QStringLiteral("Initializaton of windows sockets failed"));
 }
 
 QTEST_GUILESS_MAIN(TestProbeSocket)
