@@ -30,7 +30,13 @@ FilterCondition ParseFilter(const QString &text)
 Table::Table(Connection &connection, QString tableName, QObject *parent)
     : DataSet(parent), connection_(connection), tableName_(std::move(tableName))
 {
+    connect(&connection_, &Connection::BeforeDisconnect, this, [this] {
+        Close();
+        delete_.reset();
+    });
 }
+
+Table::~Table() = default;
 
 void Table::SetFilter(const QString &text)
 {
@@ -123,9 +129,11 @@ void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow
 
 void Table::DoDelete(int storageRow)
 {
-    Statement statement(connection_.Handle(), QStringLiteral("delete from %1 where ID = ?").arg(tableName_));
-    statement.Bind(1, StoredValue(storageRow, FieldIndexOrThrow(QStringLiteral("ID"))));
-    statement.Step();
+    if (!delete_)
+        delete_ = std::make_unique<Statement>(connection_.Handle(), QStringLiteral("delete from %1 where ID = ?").arg(tableName_));
+    delete_->Reset();
+    delete_->Bind(1, StoredValue(storageRow, FieldIndexOrThrow(QStringLiteral("ID"))));
+    delete_->Step();
     if (sqlite3_changes(connection_.Handle()) != 1)
         throw EDatabaseError(QStringLiteral("Row cannot be located for deleting. Some values may have been changed since it was last read"));
 }

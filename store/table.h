@@ -5,12 +5,15 @@
 
 #include "store/data_set.h"
 
+#include <memory>
+
 class Connection;
 
 class Table : public DataSet {
     Q_OBJECT
 public:
     Table(Connection &connection, QString tableName, QObject *parent = nullptr);
+    ~Table() override;
 
     QString TableName() const { return tableName_; }
 
@@ -32,4 +35,5 @@ private:
     QString tableName_;
     QString filter_;
     bool filtered_ = false;
+    std::unique_ptr<Statement> delete_; // kept: deletions come row after row
 };

@@ -33,12 +33,20 @@ void DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const Deletio
     progress.start(blocks.RecordCount());
     while (!blocks.IsEmpty()) {
         blocks.First();
-        Filter(data, QStringLiteral("BLOCK_ID = %1").arg(blocks.Value(QStringLiteral("ID")).toLongLong()));
-        while (!data.IsEmpty())
-            data.Delete();
-        data.Close();
-        data.SetFiltered(false);
-        blocks.Delete();
+        // A block goes whole, its rows with it, or not at all.
+        store.adocMain.BeginTrans();
+        try {
+            Filter(data, QStringLiteral("BLOCK_ID = %1").arg(blocks.Value(QStringLiteral("ID")).toLongLong()));
+            while (!data.IsEmpty())
+                data.Delete();
+            data.Close();
+            data.SetFiltered(false);
+            blocks.Delete();
+            store.adocMain.CommitTrans();
+        } catch (...) {
+            store.adocMain.RollbackTrans();
+            throw;
+        }
         progress.step(blocks.RecordCount());
     }
 }
@@ -79,7 +87,9 @@ void DeleteComputer(TMonitoringStore &store, UserPrompts &prompts, const QVarian
     try {
         DeleteBlocksOf(store, id, progress);
     } catch (...) {
-        // Whatever happened, the block table goes back to holding every block.
+        // Whatever happened, the tables go back to holding every row.
+        store.adotData.Close();
+        store.adotData.SetFiltered(false);
         store.adotBlocks.Close();
         store.adotBlocks.SetFiltered(false);
         store.adotBlocks.Open();
