@@ -15,6 +15,8 @@ using namespace perfd_protocol;
 namespace
 {
 
+constexpr int kSendBuffer = 128 * 1024;
+
 QByteArray U32(std::uint32_t value)
 {
     QByteArray bytes(4, '\0');
@@ -35,6 +37,8 @@ PerfdConnection::PerfdConnection(QTcpSocket *socket, QString procDir,
 {
     socket_->setParent(this);
     socket_->setReadBufferSize(kFrameHeaderSize + kMaxRequestPayload);
+    // Keeps what a client that stops reading can make us build and hold small.
+    socket_->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSendBuffer);
     idle_.setSingleShot(true);
     idle_.setInterval(idle);
     connect(&idle_, &QTimer::timeout, this, &PerfdConnection::Drop);

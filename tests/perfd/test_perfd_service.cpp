@@ -117,6 +117,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(proc_.isValid());
+        WriteFixtureProcess(proc_.path(), {1, "init", 0, 20, 1, "9000"});
+        WriteWorkers(proc_.path(), 600);
         shared_ = std::make_unique<PerfdRunner>(Args(proc_, {"--listen", "127.0.0.23"}));
         QVERIFY(shared_->Listening());
     }
@@ -125,8 +127,6 @@ private slots:
     // Over 65535 bytes, so the client goes through a 234 answer.
     void readerGetsTheFixedTableOnEveryAddress()
     {
-        WriteFixtureProcess(proc_.path(), {1, "init", 0, 20, 1, "9000"});
-        WriteWorkers(proc_.path(), 600);
         PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.20", "--listen", "127.0.0.21"}));
         QVERIFY(perfd.Listening());
         std::vector<TProcessRecord> expected;
@@ -223,7 +223,7 @@ private slots:
     // served meanwhile, and the idle time-out closes it.
     void clientThatNeverReads()
     {
-        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.29", "--idle", "1"}));
+        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.29", "--idle", "3"}));
         QVERIFY(perfd.Listening());
         const int fd = socket(AF_INET, SOCK_STREAM, 0);
         const int small = 4096;
@@ -242,9 +242,10 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QCOMPARE(ReadWithin("127.0.0.29", 3000).size(), size_t(1));
-        QVERIFY(timer.elapsed() < 1000);
+        qInfo("served in %lld ms beside the stuck client", timer.elapsed());
+        QVERIFY(timer.elapsed() < 3000); // before the stuck client's idle close
 
-        QTest::qWait(2500);
+        QTest::qWait(4000);
         qint64 received = 0;
         char sink[65536];
         pollfd p{fd, POLLIN, 0};
