@@ -1,0 +1,208 @@
+// "Lookup selected" and monitoring passes against the stand-in service on
+// several loopback addresses, with fixed process tables, and an address
+// where nothing listens.
+#include "../perfd/perfd_runner.h"
+#include "../perfd/proc_fixture.h"
+#include "../probe/fake_host_lookup.h"
+#include "../store/store_fixture.h"
+#include "app/data_module.h"
+#include "core/error_box.h"
+#include "ui/color_label.h"
+#include "ui/main_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QStandardPaths>
+#include <QtTest>
+
+class RecorderEndToEnd : public QObject {
+    Q_OBJECT
+    QTemporaryDir procA, procB;
+    std::unique_ptr<PerfdRunner> service;
+    StoreFixture *fixture = nullptr;
+    TfrmMain *window = nullptr;
+    TdmMain *module = nullptr;
+    QStringList errors;
+
+    qint64 Count(const QString &sql) const { return fixture->Scalar(sql); }
+    void Lookup(int recNo)
+    {
+        module->adotComputers.SetRecNo(recNo);
+        module->actlComputers.actLookupSelected->trigger();
+    }
+    QString Danger() const { return window->lbDangerStatus->text(); }
+    void SetType(const char *name, int type)
+    {
+        fixture->Sql(QStringLiteral("update t__process set TYPE_ID = %1 where NAME = '%2'").arg(type).arg(QLatin1String(name)));
+        module->adotProcess.Close();
+        module->adotProcess.Open();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        SetErrorSink([this](const QString &text) { errors << text; });
+        // 127.0.0.61: init, two sshd and a shell; 127.0.0.62: one process, "nc".
+        WriteFixtureProcess(procA.path(), {1, "init", 0, 20, 1, "9000"});
+        WriteFixtureProcess(procA.path(), {300, "sshd", 1, 20, 2, "5000"});
+        WriteFixtureProcess(procA.path(), {301, "sshd", 300, 20, 1, "4000"});
+        WriteFixtureProcess(procA.path(), {400, "bash", 301, 25, 1, "3000"});
+        WriteFixtureProcess(procB.path(), {77, "nc", 1, 20, 1, "100"});
+        service = std::make_unique<PerfdRunner>(QStringList{"--listen", "127.0.0.61", "--proc", procA.path()});
+        QVERIFY(service->Listening());
+        helper = std::make_unique<PerfdRunner>(QStringList{"--listen", "127.0.0.62", "--proc", procB.path()});
+        QVERIFY(helper->Listening());
+    }
+    void init()
+    {
+        errors.clear();
+        fixture = new StoreFixture;
+        fixture->Sql(QStringLiteral("insert into t__computers (NAME) values ('127.0.0.61'), ('127.0.0.63'), ('127.0.0.62')"));
+        window = new TfrmMain;
+        module = new TdmMain(*window);
+        window->edTimeOut->setText(QStringLiteral("2"));
+    }
+    void cleanup()
+    {
+        delete module;
+        delete window;
+        delete fixture;
+    }
+
+    void lookupSelectedStoresExactlyTheTable()
+    {
+        Lookup(1);
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(window->lbCurrentComp->text(), QStringLiteral("127.0.0.61"));
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 1")), 1);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__data")), 4);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__data d, t__process p where d.PROCESS_ID = p.ID and "
+                                      "p.NAME = 'bash' and d.PID = 400 and d.PARENTPID = 301 and d.MEMORY = 3072000 "
+                                      "and d.PRIORITY = 25 and d.THREADS = 1")), 1);
+        // Two processes of one name: one catalogue row, two data rows.
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__process where NAME = 'sshd' and TYPE_ID = 1")), 1);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__data d, t__process p where d.PROCESS_ID = p.ID and p.NAME = 'sshd'")), 2);
+        // The first name met on an empty catalogue turns the status yellow.
+        QVERIFY2(Danger().startsWith(QStringLiteral("Yellow : ")), qPrintable(Danger()));
+        QCOMPARE(window->lbDangerStatus->Tag, 1);
+        QCOMPARE(window->lbDangerStatus->Color(), QColor(255, 255, 0));
+        QVERIFY(module->actlComputers.actLookupSelected->isEnabled());
+    }
+
+    void silentComputerAddsNothing()
+    {
+        Lookup(2);
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(window->lbCurrentComp->text(), QStringLiteral("127.0.0.63"));
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 0);
+        QCOMPARE(Danger(), QStringLiteral("Green"));
+    }
+
+    void passCollectsEveryAnsweringComputer()
+    {
+        window->edTimer->setText(QStringLiteral("60"));
+        module->actlComputers.actStartMonitor->trigger();
+        QMetaObject::invokeMethod(&module->tiMonitor, "timeout", Qt::DirectConnection);
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 1")), 1);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 2")), 0);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 3")), 1);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__data d, t__blocks b where d.BLOCK_ID = b.ID and b.COMPUTER_ID = 3")), 1);
+        QCOMPARE(window->lbCurrentComp->text(), QStringLiteral("127.0.0.62"));
+        QVERIFY(module->tiMonitor.isActive()); // armed again for the next pass
+    }
+
+    void dangerRisesOnlyAndResets()
+    {
+        Lookup(1); // enters the names
+        module->actlComputers.actResetStatus->trigger();
+        QCOMPARE(Danger(), QStringLiteral("Green"));
+        for (const char *name : {"init", "sshd", "bash"})
+            SetType(name, 2 + (name[0] == 'b'));
+        Lookup(1); // types 2 and 3 only
+        QCOMPARE(Danger(), QStringLiteral("Green"));
+        SetType("bash", 1);
+        Lookup(1);
+        QCOMPARE(Danger(), QStringLiteral("Yellow : bash"));
+        Lookup(3); // "nc" is new: level 1 stays, with the first name
+        QCOMPARE(Danger(), QStringLiteral("Yellow : bash"));
+        SetType("nc", 4);
+        Lookup(3);
+        QCOMPARE(Danger(), QStringLiteral("R E D : nc"));
+        QCOMPARE(window->lbDangerStatus->Color(), QColor(255, 0, 0));
+        SetType("bash", 4);
+        Lookup(1); // level 2: nothing changes
+        QCOMPARE(Danger(), QStringLiteral("R E D : nc"));
+        QCOMPARE(window->lbDangerStatus->Tag, 2);
+        module->actlComputers.actResetStatus->trigger();
+        QCOMPARE(window->lbDangerStatus->Tag, 0);
+        QCOMPARE(window->lbDangerStatus->Color(), QColor(0, 255, 0));
+    }
+
+    void failureInsideABlockLeavesNoPartOfItAndHalts()
+    {
+        fixture->Sql(QStringLiteral("create trigger full before insert on t__data when new.PID = 301 "
+                                    "begin select raise(abort, 'database or disk is full'); end"));
+        window->edTimer->setText(QStringLiteral("60"));
+        module->actlComputers.actStartMonitor->trigger();
+        QMetaObject::invokeMethod(&module->tiMonitor, "timeout", Qt::DirectConnection);
+        QCOMPARE(errors, QStringList({"database or disk is full."}));
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 0);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__data")), 0);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__process")), 0);
+        QCOMPARE(module->adotBlocks.RecordCount(), 0); // the data sets hold what the file holds
+        QCOMPARE(module->adotProcess.RecordCount(), 0);
+        QVERIFY(!module->tiMonitor.isActive()); // halted
+        QCOMPARE(window->StatusText(), QStringLiteral("Monitor started"));
+        QVERIFY(module->actlComputers.actStopMonitor->isEnabled());
+        fixture->Sql(QStringLiteral("drop trigger full"));
+        module->actlComputers.actStopMonitor->trigger();
+        module->actlComputers.actStartMonitor->trigger();
+        QVERIFY(module->tiMonitor.isActive());
+        QMetaObject::invokeMethod(&module->tiMonitor, "timeout", Qt::DirectConnection);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 2);
+    }
+
+    void computerDeletedWhileItsProbeWaitsGetsNoBlock()
+    {
+        auto log = std::make_shared<LookupLog>();
+        module->psTestConnect.SetHostLookup(std::make_unique<FakeHostLookup>(log, std::optional<quint32>(0x7F00003D), 200));
+        fixture->Sql(QStringLiteral("update t__computers set NAME = 'alpha.test' where ID = 1"));
+        module->adotComputers.Close();
+        module->adotComputers.Open();
+        QTimer::singleShot(50, this, [this] {
+            QVERIFY(!module->actlComputers.actLookupSelected->isEnabled()); // no second recording meanwhile
+            QVERIFY(module->adotComputers.Locate(QStringLiteral("ID"), 1));
+            module->adotComputers.Delete();
+        });
+        Lookup(1);
+        QCOMPARE(log->starts, 1);
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 0);
+    }
+
+    // Last: quitting ends every event loop of the test as well.
+    void exitDuringAProbeWaitEndsPromptly()
+    {
+        auto log = std::make_shared<LookupLog>();
+        module->psTestConnect.SetHostLookup(std::make_unique<FakeHostLookup>(log, std::nullopt));
+        fixture->Sql(QStringLiteral("update t__computers set NAME = 'never.test' where ID = 1"));
+        module->adotComputers.Close();
+        module->adotComputers.Open();
+        window->edTimeOut->setText(QStringLiteral("30"));
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(100, this, [this] { module->actlComputers.actExit->trigger(); });
+        Lookup(1);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 0);
+        QVERIFY(errors.isEmpty());
+    }
+
+private:
+    std::unique_ptr<PerfdRunner> helper;
+};
+
+QTEST_MAIN(RecorderEndToEnd)
+#include "test_recorder_end_to_end.moc"
