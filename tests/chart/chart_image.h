@@ -54,8 +54,7 @@ inline bool IsBlank(const QImage &image, const QRect &rect)
 {
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
-            if (At(image, x, y) != 0xFFFFFF)
-                return false;
+            if (At(image, x, y) != 0xFFFFFF) return false;
     return true;
 }
 
@@ -66,7 +65,6 @@ inline QRect BoundsOf(const QImage &image, const QRect &within, const QColor &co
     QRect bounds;
     for (int y = within.top(); y <= within.bottom(); ++y)
         for (int x = within.left(); x <= within.right(); ++x)
-            if (At(image, x, y) == (color.rgb() & RGB_MASK))
-                bounds |= QRect(x, y, 1, 1);
+            if (At(image, x, y) == (color.rgb() & RGB_MASK)) bounds |= QRect(x, y, 1, 1);
     return bounds;
 }

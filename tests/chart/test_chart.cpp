@@ -6,24 +6,25 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 const QDateTime kStart(QDate(2024, 3, 5), QTime(10, 0));
 
 BarSeries &AddNumbered(ChartWidget &chart)
 {
-    BarSeries &series = chart.AddBarSeries(QStringLiteral("Series2"), QStringLiteral("By memory"),
-                                           Qt::green, QStringLiteral("###0"),
-                                           HorizontalScale::Number);
+    BarSeries &series =
+        chart.AddBarSeries(QStringLiteral("Series2"), QStringLiteral("By memory"), Qt::green,
+                           QStringLiteral("###0"), HorizontalScale::Number);
     series.SetActive(true);
     return series;
 }
 
 BarSeries &AddTimed(ChartWidget &chart)
 {
-    BarSeries &series = chart.AddBarSeries(QStringLiteral("Series3"),
-                                           QStringLiteral("Stat by memory"), Qt::yellow,
-                                           QString(), HorizontalScale::DateTime);
+    BarSeries &series =
+        chart.AddBarSeries(QStringLiteral("Series3"), QStringLiteral("Stat by memory"), Qt::yellow,
+                           QString(), HorizontalScale::DateTime);
     series.SetShowInLegend(false);
     series.SetActive(true);
     return series;
@@ -31,8 +32,8 @@ BarSeries &AddTimed(ChartWidget &chart)
 
 GanttSeries &AddTimeline(ChartWidget &chart)
 {
-    GanttSeries &series = chart.AddGanttSeries(QStringLiteral("Series4"), QStringLiteral("Timeline"),
-                                               Qt::blue, QStringLiteral("###"));
+    GanttSeries &series = chart.AddGanttSeries(
+        QStringLiteral("Series4"), QStringLiteral("Timeline"), Qt::blue, QStringLiteral("###"));
     series.SetActive(true);
     return series;
 }
@@ -46,14 +47,14 @@ void Fill(BarSeries &series, int count)
 bool ShowsPaletteColor(const QImage &image, const QRect &rect)
 {
     for (int i = 0; i < kPaletteSize; ++i)
-        if (!BoundsOf(image, rect, PaletteColor(i)).isEmpty())
-            return true;
+        if (!BoundsOf(image, rect, PaletteColor(i)).isEmpty()) return true;
     return false;
 }
 
 } // namespace
 
-class ChartTest : public QObject {
+class ChartTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -151,6 +152,22 @@ private slots:
             QVERIFY(legend.contains(entry.box) && legend.contains(entry.textRect));
     }
 
+    void tinyChartsKeepEverythingInside()
+    {
+        ChartWidget chart;
+        BarSeries &series = AddNumbered(chart);
+        Fill(series, 100);
+        series.Add(100, qQNaN(), QStringLiteral("missing"));
+        for (QSize size : {QSize(1, 1), QSize(40, 30), QSize(120, 60), QSize(300, 90)}) {
+            chart.resize(size);
+            Render(chart);
+            const QRect widget(QPoint(0, 0), size);
+            QVERIFY(chart.PlotRect().isEmpty() || widget.contains(chart.PlotRect()));
+            for (const LegendEntry &entry : chart.LegendEntries())
+                QVERIFY(widget.contains(entry.box) && entry.textRect.width() > 0);
+        }
+    }
+
     void inactiveSeriesDrawNothing()
     {
         ChartWidget chart;
@@ -189,16 +206,24 @@ private slots:
         ChartWidget chart;
         chart.resize(600, 400);
         BarSeries &series = AddNumbered(chart);
-        QImage image = Render(chart);
-        QVERIFY(!chart.PlotRect().isEmpty());
-        QVERIFY(IsBlank(image, chart.PlotRect()));
-        QVERIFY(chart.LegendEntries().empty() && chart.LegendRect().isEmpty());
-        QVERIFY(chart.HorizontalTicks().empty() && chart.VerticalTicks().empty());
+        AddTimed(chart);
+        AddTimeline(chart);
+        for (int shown = 0; shown < 3; ++shown) {
+            for (int i = 0; i < 3; ++i)
+                chart.Series(i).SetActive(i == shown);
+            const QImage image = Render(chart);
+            QVERIFY(!chart.PlotRect().isEmpty());
+            QVERIFY(IsBlank(image, chart.PlotRect()));
+            QVERIFY(chart.LegendEntries().empty() && chart.LegendRect().isEmpty());
+            QVERIFY(chart.HorizontalTicks().empty() && chart.VerticalTicks().empty());
+        }
 
+        chart.Series(2).SetActive(false);
+        series.SetActive(true);
         Fill(series, 4);
         QVERIFY(ShowsPaletteColor(Render(chart), chart.PlotRect()));
         series.Clear();
-        image = Render(chart);
+        const QImage image = Render(chart);
         QVERIFY(IsBlank(image, chart.PlotRect()));
         QVERIFY(chart.LegendEntries().empty());
     }
@@ -257,7 +282,8 @@ private slots:
         chart.resize(800, 500);
         GanttSeries &timeline = AddTimeline(chart);
         timeline.Add(kStart, kStart.addSecs(10 * 3600), 0, QStringLiteral("long"));
-        timeline.Add(kStart.addSecs(2 * 3600), kStart.addSecs(4 * 3600), 0, QStringLiteral("short"));
+        timeline.Add(kStart.addSecs(2 * 3600), kStart.addSecs(4 * 3600), 0,
+                     QStringLiteral("short"));
         timeline.Add(kStart.addSecs(3 * 3600), kStart.addSecs(5 * 3600), 1, QStringLiteral("next"));
         const QImage image = Render(chart);
         const QRect plot = chart.PlotRect();

@@ -14,8 +14,7 @@ void AxisRange::Include(double value)
 
 void AxisRange::Include(const AxisRange &other)
 {
-    if (other.IsEmpty())
-        return;
+    if (other.IsEmpty()) return;
     Include(other.min);
     Include(other.max);
 }
@@ -26,7 +25,8 @@ AxisMap::AxisMap(AxisRange range, double low, double high) : min_(range.min), lo
     scale_ = span > 0 ? (high - low) / span : 0;
 }
 
-namespace {
+namespace
+{
 
 std::vector<double> MultiplesOf(double step, AxisRange range)
 {
@@ -47,8 +47,7 @@ constexpr double kDay = 24 * kHour;
 std::vector<double> NumberTickValues(AxisRange range, int maxCount, bool wholeNumbers)
 {
     const double span = range.max - range.min;
-    if (range.IsEmpty() || span <= 0 || maxCount < 1)
-        return {};
+    if (range.IsEmpty() || span <= 0 || maxCount < 1) return {};
     const double raw = span / maxCount;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     double step = 10 * magnitude;
@@ -58,23 +57,20 @@ std::vector<double> NumberTickValues(AxisRange range, int maxCount, bool wholeNu
             break;
         }
     }
-    if (wholeNumbers)
-        step = std::max(step, 1.0);
+    if (wholeNumbers) step = std::max(step, 1.0);
     return MultiplesOf(step, range);
 }
 
 DateTimeTicks DateTimeTickValues(AxisRange range, int maxCount)
 {
     static constexpr std::array kSteps = {
-        kSecond,    2 * kSecond, 5 * kSecond, 10 * kSecond, 15 * kSecond, 30 * kSecond,
-        kMinute,    2 * kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute, 30 * kMinute,
-        kHour,      2 * kHour,   3 * kHour,   6 * kHour,    12 * kHour,   kDay,
-        2 * kDay,   7 * kDay,    14 * kDay,   30 * kDay,    91 * kDay,    182 * kDay,
-        365 * kDay,
+        kSecond,     2 * kSecond, 5 * kSecond,  10 * kSecond, 15 * kSecond, 30 * kSecond, kMinute,
+        2 * kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute, 30 * kMinute, kHour,        2 * kHour,
+        3 * kHour,   6 * kHour,   12 * kHour,   kDay,         2 * kDay,     7 * kDay,     14 * kDay,
+        30 * kDay,   91 * kDay,   182 * kDay,   365 * kDay,
     };
     const double span = range.max - range.min;
-    if (range.IsEmpty() || span <= 0 || maxCount < 1)
-        return {};
+    if (range.IsEmpty() || span <= 0 || maxCount < 1) return {};
     const double raw = span / maxCount;
     double step = kSteps.back() * std::ceil(raw / kSteps.back());
     for (double candidate : kSteps) {
@@ -92,7 +88,6 @@ DateTimeTicks DateTimeTickValues(AxisRange range, int maxCount)
 QString DateTimeTickText(double value, const QString &format)
 {
     const QDateTime moment = DateTimeOfValue(value);
-    if (format.isEmpty())
-        return QLocale().toString(moment.date(), QLocale::ShortFormat);
+    if (format.isEmpty()) return QLocale().toString(moment.date(), QLocale::ShortFormat);
     return moment.toString(format);
 }

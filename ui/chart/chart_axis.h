@@ -19,7 +19,8 @@ struct AxisRange {
 
 // Maps value `range.min` to pixel `low` and `range.max` to pixel `high`
 // (high may be below low, as on a vertical axis).
-class AxisMap {
+class AxisMap
+{
 public:
     AxisMap() = default;
     AxisMap(AxisRange range, double low, double high);

@@ -5,8 +5,10 @@
 
 #include <QFontMetrics>
 #include <cmath>
+#include <optional>
 
-namespace {
+namespace
+{
 
 // Room between the plot's edge and the first or last timeline row line, so
 // that the bars' three pixels above and below stay inside.
@@ -46,8 +48,7 @@ std::vector<const ChartSeries *> InLegend(const std::vector<const ChartSeries *>
 {
     std::vector<const ChartSeries *> shown;
     for (const ChartSeries *series : active)
-        if (series->ShowInLegend())
-            shown.push_back(series);
+        if (series->ShowInLegend()) shown.push_back(series);
     return shown;
 }
 
@@ -59,10 +60,8 @@ std::vector<AxisTick> RowLabelTicks(const GanttSeries &series, const GanttRows &
     std::vector<AxisTick> ticks;
     for (int group = rows.Count() - 1; group >= 0; --group) {
         const int pixel = rows.PixelOf(group);
-        if (rows.Points(group).empty())
-            continue;
-        if (!ticks.empty() && ticks.back().pixel - pixel < metrics.height())
-            continue;
+        if (rows.Points(group).empty()) continue;
+        if (!ticks.empty() && ticks.back().pixel - pixel < metrics.height()) continue;
         const QString &label = series.Points()[rows.Points(group).front()].label;
         ticks.push_back({pixel, metrics.elidedText(label, Qt::ElideRight, maxWidth)});
     }
@@ -118,7 +117,8 @@ ChartLayout LayOutChart(const std::vector<const ChartSeries *> &active, QSize si
                            outer.height() - outer.height() * 2 / 3);
     layout.legend = LayOutLegend(InLegend(active), legendRoom, metrics);
 
-    const int below = layout.legend.frame.isEmpty() ? outer.bottom() : layout.legend.frame.top() - kGap;
+    const int below =
+        layout.legend.frame.isEmpty() ? outer.bottom() : layout.legend.frame.top() - kGap;
     const int top = outer.top() + metrics.height() / 2;
     const int bottom = below - kTickLength - metrics.height();
     const Ranges ranges = RangesOf(active);
@@ -128,16 +128,18 @@ ChartLayout LayOutChart(const std::vector<const ChartSeries *> &active, QSize si
     // The vertical axis first: its labels decide where the plot begins.
     const int inset = gantt ? kGanttInset : 0;
     const AxisMap y(ranges.vertical, bottom + 1 - inset, top + inset);
-    if (gantt)
-        layout.verticalTicks = RowLabelTicks(*gantt, GanttRows(*gantt, y), metrics, outer.width() / 4);
-    else if (first)
-        layout.verticalTicks = NumberTicks(ranges.vertical, y, (bottom - top) / (2 * metrics.height()),
-                                           first->NumberFormat());
+    std::optional<GanttRows> rows;
+    if (gantt) {
+        rows.emplace(*gantt, y);
+        layout.verticalTicks = RowLabelTicks(*gantt, *rows, metrics, outer.width() / 4);
+    } else if (first) {
+        layout.verticalTicks = NumberTicks(
+            ranges.vertical, y, (bottom - top) / (2 * metrics.height()), first->NumberFormat());
+    }
     const int left = outer.left() + WidestText(layout.verticalTicks, metrics) + kTickLength + kGap;
     const int right = outer.right() - 3 * metrics.averageCharWidth();
     layout.plot = QRect(QPoint(left, top), QPoint(right, bottom));
-    if (!first || layout.plot.isEmpty())
-        return layout;
+    if (ranges.horizontal.IsEmpty() || layout.plot.isEmpty()) return layout;
 
     const AxisMap x(ranges.horizontal, layout.plot.left(), layout.plot.right() + 1);
     if (first->Scale() == HorizontalScale::DateTime) {
@@ -147,7 +149,11 @@ ChartLayout LayOutChart(const std::vector<const ChartSeries *> &active, QSize si
         const int maxCount = layout.plot.width() / (metrics.horizontalAdvance(sample) + 2 * kGap);
         layout.horizontalTicks = NumberTicks(ranges.horizontal, x, maxCount, QStringLiteral("0"));
     }
-    for (const ChartSeries *series : active)
-        AddShapes(*series, x, y, layout.bars);
+    for (const ChartSeries *series : active) {
+        if (series == gantt)
+            AddGanttShapes(*gantt, *rows, x, layout.bars);
+        else
+            AddShapes(*series, x, y, layout.bars);
+    }
     return layout;
 }

@@ -7,7 +7,8 @@
 #include <QPainter>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 constexpr int kPadding = 3;
 constexpr int kGap = 4;
@@ -15,7 +16,8 @@ constexpr double kBoxShare = 0.05;
 constexpr int kMinTextChars = 10;
 
 // Walks the points of all series from the very last one backwards.
-class ReversePoints {
+class ReversePoints
+{
 public:
     explicit ReversePoints(const std::vector<const ChartSeries *> &series)
         : series_(series), at_(int(series.size()))
@@ -25,8 +27,7 @@ public:
     bool Next(const ChartSeries *&series, int &point)
     {
         while (point_ == 0) {
-            if (at_ == 0)
-                return false;
+            if (at_ == 0) return false;
             point_ = series_[--at_]->Count();
         }
         series = series_[at_];
@@ -56,8 +57,7 @@ LegendLayout LayOutLegend(const std::vector<const ChartSeries *> &series, const 
     const int rowsFit = (area.height() - kLegendShadow - 2 * kPadding) / rowHeight;
     const qint64 rowsNeeded = (total + columns - 1) / columns;
     const int rows = int(std::min<qint64>(rowsFit, rowsNeeded));
-    if (total == 0 || rows < 1 || width <= 2 * kPadding)
-        return {};
+    if (total == 0 || rows < 1 || width <= 2 * kPadding) return {};
 
     LegendLayout legend;
     const int height = rows * rowHeight + 2 * kPadding;
@@ -82,8 +82,7 @@ LegendLayout LayOutLegend(const std::vector<const ChartSeries *> &series, const 
 
 void PaintLegend(QPainter &painter, const LegendLayout &legend)
 {
-    if (legend.frame.isEmpty())
-        return;
+    if (legend.frame.isEmpty()) return;
     painter.fillRect(legend.frame.translated(kLegendShadow, kLegendShadow), Qt::gray);
     painter.fillRect(legend.frame, Qt::white);
     painter.setPen(Qt::black);

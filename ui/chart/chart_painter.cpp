@@ -6,7 +6,8 @@
 #include <QPainter>
 #include <array>
 
-namespace {
+namespace
+{
 
 // Large enough for any label; the text is aligned inside it.
 constexpr int kLabelBox = 2000;
@@ -48,8 +49,7 @@ void PaintAxes(QPainter &painter, const ChartLayout &layout)
 void PaintChart(QPainter &painter, const ChartLayout &layout, const QColor &background)
 {
     painter.fillRect(painter.window(), background);
-    if (layout.plot.isEmpty())
-        return;
+    if (layout.plot.isEmpty()) return;
     painter.fillRect(layout.plot, Qt::white);
     PaintBars(painter, layout);
     PaintAxes(painter, layout);

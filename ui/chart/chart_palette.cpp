@@ -2,7 +2,8 @@
 
 #include <array>
 
-namespace {
+namespace
+{
 
 // Strong hues first, so small charts get the most distinct colours.
 constexpr std::array<QRgb, kPaletteSize> kPalette = {

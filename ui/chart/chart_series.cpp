@@ -26,30 +26,26 @@ QString ChartSeries::FormatValue(double value) const
 
 void ChartSeries::SetActive(bool active)
 {
-    if (active == active_)
-        return;
+    if (active == active_) return;
     active_ = active;
     Changed();
 }
 
 void ChartSeries::SetShowInLegend(bool show)
 {
-    if (show == showInLegend_)
-        return;
+    if (show == showInLegend_) return;
     showInLegend_ = show;
     Changed();
 }
 
 void ChartSeries::Changed() const
 {
-    if (changed_)
-        changed_();
+    if (changed_) changed_();
 }
 
 BarSeries::BarSeries(QString name, QString title, QColor color, QString numberFormat,
                      HorizontalScale scale)
-    : ChartSeries(std::move(name), std::move(title), color, std::move(numberFormat)),
-      scale_(scale)
+    : ChartSeries(std::move(name), std::move(title), color, std::move(numberFormat)), scale_(scale)
 {
 }
 

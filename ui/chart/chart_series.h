@@ -17,7 +17,8 @@ enum class HorizontalScale { Number, DateTime };
 double DateTimeValue(const QDateTime &moment);
 QDateTime DateTimeOfValue(double value);
 
-class ChartSeries {
+class ChartSeries
+{
 public:
     ChartSeries(QString name, QString title, QColor color, QString numberFormat);
     virtual ~ChartSeries() = default;
@@ -61,12 +62,12 @@ private:
 
 // Appends in row order and sorts only when asked for the points after an
 // out-of-order append, so filling stays linear for rows that come sorted.
-template <class Point> class OrderedPoints {
+template <class Point> class OrderedPoints
+{
 public:
     void Add(Point point)
     {
-        if (!points_.empty() && point.x < points_.back().x)
-            sorted_ = false;
+        if (!points_.empty() && point.x < points_.back().x) sorted_ = false;
         points_.push_back(std::move(point));
     }
     const std::vector<Point> &Sorted() const
@@ -96,7 +97,8 @@ struct BarPoint {
     QString label;
 };
 
-class BarSeries : public ChartSeries {
+class BarSeries : public ChartSeries
+{
 public:
     BarSeries(QString name, QString title, QColor color, QString numberFormat,
               HorizontalScale scale);
@@ -124,7 +126,8 @@ struct GanttPoint {
     QString label;
 };
 
-class GanttSeries : public ChartSeries {
+class GanttSeries : public ChartSeries
+{
 public:
     GanttSeries(QString name, QString title, QColor color, QString numberFormat);
 

@@ -7,7 +7,8 @@
 #include <cmath>
 #include <numeric>
 
-namespace {
+namespace
+{
 
 // Share of its slot a bar fills.
 constexpr double kBarFill = 0.7;
@@ -26,8 +27,7 @@ double BarSlot(const BarSeries &series)
     double slot = 0;
     for (std::size_t i = 1; i < points.size(); ++i) {
         const double gap = points[i].x - points[i - 1].x;
-        if (gap > 0 && (slot == 0 || gap < slot))
-            slot = gap;
+        if (gap > 0 && (slot == 0 || gap < slot)) slot = gap;
     }
     return slot > 0 ? slot : DefaultSlot(series.Scale());
 }
@@ -37,8 +37,7 @@ std::pair<int, int> BarExtent(double value, const AxisMap &y)
 {
     const int base = int(std::lround(y(0)));
     const int end = int(std::lround(y(value)));
-    if (end == base && value != 0)
-        return {value > 0 ? base - 1 : base, 1};
+    if (end == base && value != 0) return {value > 0 ? base - 1 : base, 1};
     return {std::min(base, end), std::abs(end - base)};
 }
 
@@ -50,8 +49,7 @@ struct Span {
 
 // Later bars of one pixel row paint over earlier ones: each pixel column
 // takes the last bar that covers it, found by skipping columns already taken.
-void AddVisibleSpans(std::span<const Span> spans, int top, int height,
-                     std::vector<ChartBar> &out)
+void AddVisibleSpans(std::span<const Span> spans, int top, int height, std::vector<ChartBar> &out)
 {
     int low = INT_MAX;
     int high = INT_MIN;
@@ -82,8 +80,7 @@ void AddVisibleSpans(std::span<const Span> spans, int top, int height,
         int end = at + 1;
         while (end < width && owner[end] == color)
             ++end;
-        if (color >= 0)
-            out.push_back({QRect(low + at, top, end - at, height), color});
+        if (color >= 0) out.push_back({QRect(low + at, top, end - at, height), color});
         at = end;
     }
 }
@@ -94,8 +91,7 @@ AxisRange BarHorizontalRange(const BarSeries &series)
 {
     AxisRange range;
     const auto &points = series.Points();
-    if (points.empty())
-        return range;
+    if (points.empty()) return range;
     const double half = BarSlot(series) / 2;
     range.Include(points.front().x - half);
     range.Include(points.back().x + half);
@@ -105,8 +101,7 @@ AxisRange BarHorizontalRange(const BarSeries &series)
 AxisRange BarVerticalRange(const BarSeries &series)
 {
     AxisRange range;
-    if (series.Count() == 0)
-        return range;
+    if (series.Count() == 0) return range;
     range.Include(0);
     for (const BarPoint &p : series.Points())
         range.Include(p.y);
@@ -120,8 +115,7 @@ AxisRange GanttHorizontalRange(const GanttSeries &series)
         range.Include(p.x);
         range.Include(p.end);
     }
-    if (range.IsEmpty())
-        return range;
+    if (range.IsEmpty()) return range;
     const double pad = range.max > range.min ? (range.max - range.min) / 50 : kMinute;
     return {range.min - pad, range.max + pad};
 }
@@ -131,8 +125,7 @@ AxisRange GanttVerticalRange(const GanttSeries &series)
     AxisRange range;
     for (const GanttPoint &p : series.Points())
         range.Include(p.y);
-    if (range.IsEmpty())
-        return range;
+    if (range.IsEmpty()) return range;
     return {range.min - 0.5, range.max + 0.5};
 }
 
@@ -144,6 +137,7 @@ void AddBarShapes(const BarSeries &series, const AxisMap &x, const AxisMap &y,
     if (width >= 1) {
         const int pixels = int(std::lround(width));
         for (std::size_t i = 0; i < points.size(); ++i) {
+            if (!std::isfinite(points[i].y)) continue;
             const int left = int(std::lround(x(points[i].x) - width / 2));
             const auto [top, height] = BarExtent(points[i].y, y);
             out.push_back({QRect(left, top, pixels, height), int(i % kPaletteSize)});
@@ -153,6 +147,7 @@ void AddBarShapes(const BarSeries &series, const AxisMap &x, const AxisMap &y,
     // Narrower than a pixel: one column per pixel, showing its tallest bar.
     const std::size_t first = out.size();
     for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!std::isfinite(points[i].y)) continue; // a missing value has no bar
         const int at = int(std::floor(x(points[i].x)));
         const auto [top, height] = BarExtent(points[i].y, y);
         const ChartBar bar{QRect(at, top, 1, height), int(i % kPaletteSize)};

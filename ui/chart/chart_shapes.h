@@ -34,7 +34,8 @@ void AddBarShapes(const BarSeries &series, const AxisMap &x, const AxisMap &y,
 
 // The points of a timeline grouped by the pixel row their row line falls on,
 // each group in point order.
-class GanttRows {
+class GanttRows
+{
 public:
     GanttRows(const GanttSeries &series, const AxisMap &y);
     int Count() const { return int(starts_.size()) - 1; }

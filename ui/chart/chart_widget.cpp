@@ -37,12 +37,10 @@ GanttSeries &ChartWidget::AddGanttSeries(QString name, QString title, QColor col
 
 const ChartLayout &ChartWidget::Layout() const
 {
-    if (layout_ && layoutSize_ == size())
-        return *layout_;
+    if (layout_ && layoutSize_ == size()) return *layout_;
     std::vector<const ChartSeries *> active;
     for (const auto &series : series_)
-        if (series->IsActive())
-            active.push_back(series.get());
+        if (series->IsActive()) active.push_back(series.get());
     layout_ = std::make_unique<ChartLayout>(LayOutChart(active, size(), fontMetrics()));
     layoutSize_ = size();
     return *layout_;
@@ -52,8 +50,7 @@ const ChartLayout &ChartWidget::Layout() const
 // paint has anything to do.
 void ChartWidget::Invalidate()
 {
-    if (!layout_)
-        return;
+    if (!layout_) return;
     layout_.reset();
     update();
 }
@@ -66,7 +63,6 @@ void ChartWidget::paintEvent(QPaintEvent *)
 
 void ChartWidget::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange)
-        Invalidate();
+    if (event->type() == QEvent::FontChange) Invalidate();
     QWidget::changeEvent(event);
 }

@@ -13,7 +13,8 @@
 #include <memory>
 #include <vector>
 
-class ChartWidget : public QWidget {
+class ChartWidget : public QWidget
+{
     Q_OBJECT
 public:
     explicit ChartWidget(QWidget *parent = nullptr);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+namespace
+{
 
 struct Picture {
     int minWhole = 0;
@@ -48,14 +49,12 @@ QString FormatNumber(double value, const QString &format, const QLocale &locale)
         whole.remove(0, 1);
     if (whole.size() < picture.minWhole)
         whole = QString(picture.minWhole - whole.size(), QLatin1Char('0')) + whole;
-    if (picture.grouped)
-        whole = GroupThousands(whole, locale);
+    if (picture.grouped) whole = GroupThousands(whole, locale);
 
     QString text = decimals.isEmpty() ? whole : whole + locale.decimalPoint() + decimals;
     const bool shownAsZero =
         std::none_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c != u'0'; });
-    if (value < 0 && !shownAsZero)
-        text.prepend(locale.negativeSign());
+    if (value < 0 && !shownAsZero) text.prepend(locale.negativeSign());
     return text;
 }
 
