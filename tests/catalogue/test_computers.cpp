@@ -1,40 +1,31 @@
 // The computer list: adding, showing the latest snapshot and summary, and
 // deleting a computer with all its snapshots.
-#include "../store/store_fixture.h"
-#include "app/data_module.h"
-#include "core/error_box.h"
+#include "../app/app_fixture.h"
 #include "fake_prompts.h"
 #include "ui/db_grid.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/db_lookup_list_box.h"
 #include "ui/db_text.h"
-#include "ui/main_window.h"
 
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QtTest>
 
 class Computers : public QObject {
     Q_OBJECT
+    AppFixture *app = nullptr;
     StoreFixture *fixture = nullptr;
     TfrmMain *window = nullptr;
     TdmMain *module = nullptr;
     FakePrompts *prompts = nullptr;
-    QStringList errors;
 
     qint64 Count(const QString &sql) const { return fixture->Scalar(sql); }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        SetErrorSink([this](const QString &text) { errors << text; });
-    }
     void init()
     {
-        errors.clear();
-        fixture = new StoreFixture;
+        app = new AppFixture;
+        fixture = &app->store;
         fixture->Sql(QStringLiteral("insert into t__computers (NAME) values ('alpha'), ('beta'), ('gamma');"
                                     "insert into t__process (NAME, TYPE_ID) values ('init', 2);"));
         const QDateTime at(QDate(2026, 2, 2), QTime(9, 0));
@@ -45,16 +36,15 @@ private slots:
         }
         fixture->AddBlock(4, 2, at); // beta: one block
         fixture->AddRow(4, 1, 99);
-        window = new TfrmMain;
-        module = new TdmMain(*window);
+        app->Start();
+        window = app->window.get();
+        module = app->module.get();
         prompts = new FakePrompts;
         module->prompts.reset(prompts);
     }
     void cleanup()
     {
-        delete module;
-        delete window;
-        delete fixture;
+        delete app;
     }
 
     void addingPostsWhateverWasTyped()
@@ -99,7 +89,7 @@ private slots:
         connect(window->pgDelete, &QProgressBar::valueChanged, this, [&bar](int v) { bar << v; });
         window->dbcbxComputerList->SetKeyValue(1);
         QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton);
-        QVERIFY(errors.isEmpty());
+        QVERIFY(app->errors.isEmpty());
         QVERIFY(prompts->asked.last().startsWith(
             QStringLiteral("Warning|WARNING !!! When you click ok, ALL data about\r\nmonitoring this computer will delete\r\n")));
         QCOMPARE(window->pgDelete->maximum(), 3);
@@ -130,8 +120,8 @@ private slots:
     void deletingWithNothingChosenTellsTheUser()
     {
         QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton);
-        QCOMPARE(errors.size(), 1);
-        QVERIFY(errors[0].contains(QStringLiteral("nothing was deleted")));
+        QCOMPARE(app->errors.size(), 1);
+        QVERIFY(app->errors[0].contains(QStringLiteral("nothing was deleted")));
         QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 4);
         QVERIFY(module->adotBlocks.Active() && !module->adotBlocks.Filtered());
         QCOMPARE(module->adotBlocks.RecordCount(), 4);

@@ -1,22 +1,18 @@
 // Sorting process names into types on the control page.
-#include "../store/store_fixture.h"
-#include "app/data_module.h"
-#include "core/error_box.h"
+#include "../app/app_fixture.h"
 #include "fake_prompts.h"
 #include "ui/data_set_list_model.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/db_lookup_list_box.h"
-#include "ui/main_window.h"
 
-#include <QStandardPaths>
 #include <QtTest>
 
 class ProcessTypes : public QObject {
     Q_OBJECT
+    AppFixture *app = nullptr;
     StoreFixture *fixture = nullptr;
     TfrmMain *window = nullptr;
     TdmMain *module = nullptr;
-    QStringList errors;
 
     QStringList ByType() const
     {
@@ -45,26 +41,20 @@ class ProcessTypes : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        SetErrorSink([this](const QString &text) { errors << text; });
-    }
     void init()
     {
-        errors.clear();
-        fixture = new StoreFixture;
+        app = new AppFixture;
+        fixture = &app->store;
         fixture->Sql(QStringLiteral("insert into t__process (NAME, TYPE_ID) values ('zsh', 1), ('nc', 4), "
                                     "('bash', 1), ('cron', 2), ('miner', 4);"));
-        window = new TfrmMain;
-        module = new TdmMain(*window);
+        app->Start();
+        window = app->window.get();
+        module = app->module.get();
         module->prompts = std::make_unique<FakePrompts>();
     }
     void cleanup()
     {
-        delete module;
-        delete window;
-        delete fixture;
+        delete app;
     }
 
     void choosingATypeListsItsNamesAlphabetically()
@@ -105,7 +95,7 @@ private slots:
     {
         window->dblbxAllProcess->SelectRow(0);
         emit window->dblbxAllProcess->DblClick();
-        QCOMPARE(errors, QStringList({"Invalid variant type conversion."}));
+        QCOMPARE(app->errors, QStringList({"Invalid variant type conversion."}));
         QCOMPARE(TypeOf("zsh"), 1);
         QCOMPARE(module->adotProcess.GetState(), DataSet::State::Browse);
     }
@@ -124,7 +114,7 @@ private slots:
         QCOMPARE(ByType(), QStringList());
         module->actlComputers.actMoveToUser->trigger(); // the last selection's key outlives the refresh
         QCOMPARE(TypeOf("zsh"), 3);
-        QVERIFY(errors.isEmpty());
+        QVERIFY(app->errors.isEmpty());
     }
 
     void nothingSelectedChangesNothing()

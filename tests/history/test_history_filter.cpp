@@ -1,27 +1,23 @@
 // The history page: the user filter's statement, its bounds and its refusal
 // of anything but numbers in the edits, and sorting by a column title.
-#include "../store/store_fixture.h"
-#include "app/data_module.h"
-#include "core/error_box.h"
+#include "../app/app_fixture.h"
 #include "ui/db_grid.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/exit_line_edit.h"
 #include "ui/history_filter.h"
-#include "ui/main_window.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 #include <QDateTimeEdit>
-#include <QStandardPaths>
 #include <QtTest>
 
 class HistoryFilter : public QObject {
     Q_OBJECT
     const QDateTime at{QDate(2026, 3, 1), QTime(22, 15, 30)};
+    AppFixture *app = nullptr;
     StoreFixture *fixture = nullptr;
     TfrmMain *window = nullptr;
     TdmMain *module = nullptr;
-    QStringList errors;
 
     int Rows() const { return module->adoqFull.RecordCount(); }
     QStringList Processes() const
@@ -41,15 +37,10 @@ class HistoryFilter : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        SetErrorSink([this](const QString &text) { errors << text; });
-    }
     void init()
     {
-        errors.clear();
-        fixture = new StoreFixture;
+        app = new AppFixture;
+        fixture = &app->store;
         fixture->Sql(QStringLiteral("insert into t__computers (NAME) values ('alpha'), ('beta');"
                                     "insert into t__process (NAME, TYPE_ID) values ('zsh', 1), ('init', 2), ('bash', 1);"));
         fixture->AddBlock(1, 1, at.addSecs(-10));
@@ -59,14 +50,13 @@ private slots:
         fixture->AddRow(2, 3, 200, 4096);
         fixture->AddBlock(3, 2, at.addSecs(10));
         fixture->AddRow(3, 1, 300);
-        window = new TfrmMain;
-        module = new TdmMain(*window);
+        app->Start();
+        window = app->window.get();
+        module = app->module.get();
     }
     void cleanup()
     {
-        delete module;
-        delete window;
-        delete fixture;
+        delete app;
         QLocale::setDefault(QLocale::c());
     }
 
@@ -99,7 +89,7 @@ private slots:
         SetBounds(at.addSecs(10), at.addSecs(-10)); // From after To
         module->dbcbxFilterCloseUp();
         QCOMPARE(Rows(), 0);
-        QVERIFY(errors.isEmpty());
+        QVERIFY(app->errors.isEmpty());
     }
 
     void conditionsJoinInTheirOrder()
@@ -140,8 +130,8 @@ private slots:
         window->cbParentPID->setChecked(true);
         window->edParentPID->setText(text);
         QTest::mouseClick(window->btnRefresh, Qt::LeftButton);
-        QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors[0].startsWith(QStringLiteral("Parent PID: '")), qPrintable(errors[0]));
+        QCOMPARE(app->errors.size(), 1);
+        QVERIFY2(app->errors[0].startsWith(QStringLiteral("Parent PID: '")), qPrintable(app->errors[0]));
         QVERIFY(!module->adoqFull.Active());
         QCOMPARE(window->dbgFiltered->model()->rowCount(), 0);
         QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__data")), 4);
@@ -170,10 +160,10 @@ private slots:
         window->cbPID->setChecked(true);
         window->edPID->setText(QStringLiteral("x"));
         QTest::mouseClick(window->btnRefresh, Qt::LeftButton);
-        errors.clear();
+        app->errors.clear();
         emit window->dbgFiltered->TitleClick(QStringLiteral("PROCESSNAME"));
-        QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors[0].contains(QStringLiteral("closed dataset")), qPrintable(errors[0]));
+        QCOMPARE(app->errors.size(), 1);
+        QVERIFY2(app->errors[0].contains(QStringLiteral("closed dataset")), qPrintable(app->errors[0]));
         QVERIFY(!module->adoqFull.Active());
     }
 };
