@@ -116,10 +116,10 @@ void DataSet::SetFields(std::vector<FieldDef> fields)
     store_.Reset(kinds);
 }
 
-void DataSet::FetchRows(Statement &statement, const std::vector<int> &columns)
+void DataSet::FetchRows(Statement &statement, const std::vector<int> &columns, std::optional<bool> firstStep)
 {
     sqlite3_stmt *stmt = statement.Handle();
-    while (statement.Step()) {
+    for (bool onRow = firstStep ? *firstStep : statement.Step(); onRow; onRow = statement.Step()) {
         const int row = store_.RowCount();
         store_.AppendRow();
         for (size_t f = 0; f < columns.size(); ++f) {

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Statement;
@@ -88,8 +89,9 @@ protected:
 
     void SetFields(std::vector<FieldDef> fields);
     // Reads every row of the statement; columns[i] is the result column of
-    // field i, -1 for a look-up field.
-    void FetchRows(Statement &statement, const std::vector<int> &columns);
+    // field i, -1 for a look-up field. firstStep is what an earlier Step of
+    // the statement returned, when one was taken.
+    void FetchRows(Statement &statement, const std::vector<int> &columns, std::optional<bool> firstStep = {});
     void CheckActive() const;
     void CheckInactive() const;
     QVariant StoredValue(int storageRow, int field) const;

@@ -93,9 +93,9 @@ void Query::DoOpen()
     Statement statement(connection_.Handle(), SQLText());
     BindParams(statement);
     const QStringList names = statement.ColumnNames();
-    // The first row, if any, is stepped to type untyped expression columns;
-    // FetchRows then starts over.
-    statement.Step();
+    // The first row, if any, types untyped expression columns. It is kept:
+    // starting over would run a grouped or sorted statement twice.
+    const bool onRow = statement.Step();
     std::vector<FieldDef> fields;
     std::vector<int> columns;
     if (persistent_.empty()) {
@@ -118,9 +118,8 @@ void Query::DoOpen()
             columns.push_back(column);
         }
     }
-    sqlite3_reset(statement.Handle());
     SetFields(std::move(fields));
-    FetchRows(statement, columns);
+    FetchRows(statement, columns, onRow);
 }
 
 int Query::ExecSQL()

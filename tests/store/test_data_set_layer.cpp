@@ -121,6 +121,34 @@ private slots:
         QVERIFY(computers.Sort().isEmpty());
     }
 
+    void queryRunsItsStatementOnceAndTypesExpressionsFromTheFirstRow()
+    {
+        static int calls = 0;
+        calls = 0;
+        sqlite3_create_function_v2(
+            store->adocMain.Handle(), "Counted", 1, SQLITE_UTF8, nullptr,
+            [](sqlite3_context *context, int, sqlite3_value **value) {
+                ++calls;
+                sqlite3_result_value(context, value[0]);
+            },
+            nullptr, nullptr, nullptr);
+        for (const char *name : {"alpha", "beta", "gamma"})
+            AddComputer(QLatin1String(name));
+        Query query(store->adocMain);
+        query.SetSQL({QStringLiteral("select NAME, Counted(ID * 1.5) as weight from t__computers order by Counted(ID) desc")});
+        query.Open();
+        QCOMPARE(calls, 6); // two calls per row, in a single run
+        QCOMPARE(query.RecordCount(), 3);
+        QCOMPARE(query.Value(QStringLiteral("NAME")).toString(), QStringLiteral("gamma"));
+        QCOMPARE(query.Field(query.FieldIndex(QStringLiteral("weight"))).type, FieldType::Float);
+        query.Close();
+        calls = 0;
+        query.SetSQL({QStringLiteral("select NAME from t__computers where Counted(ID) > 100")});
+        query.Open();
+        QCOMPARE(query.RecordCount(), 0);
+        QCOMPARE(calls, 3); // not run again after its end
+    }
+
     void closedDataSetsRefuseWork()
     {
         store->adotComputers.Close();
