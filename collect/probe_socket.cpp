@@ -12,11 +12,11 @@
 namespace
 {
 
-// The lookup answered with an error; Connect turns it into "Null Remote Address".
-class ELookupFailed : public ESockError
+// The two ends of a lookup that pass out of Connect; any other ESockError of
+// the lookup only leaves the address unresolved.
+class ELookupEnded : public ESockError
 {
-public:
-    ELookupFailed() : ESockError(QStringLiteral("Host Lookup Failed")) {}
+    using ESockError::ESockError;
 };
 
 // Windows reports a non-blocking connect under way as 10035; numbers at or
@@ -107,7 +107,9 @@ quint32 TProbeSocket::ResolveAddress()
     if (const auto dotted = probe_net::ParseDottedAddress(Host.toStdString())) return *dotted;
     try {
         return LookUp();
-    } catch (const ELookupFailed &) {
+    } catch (const ELookupEnded &) {
+        throw;
+    } catch (const ESockError &) {
         return 0;
     }
 }
@@ -124,12 +126,12 @@ quint32 TProbeSocket::LookUp()
         Wake();
     });
     if (!Wait([this] { return lookupDone_ || timedOut_ || cancelled_; }))
-        throw ESockError(QStringLiteral("Host Lookup Canceled"));
+        throw ELookupEnded(QStringLiteral("Host Lookup Canceled"));
     TimerOff();
     lookup_->Abort();
-    if (timedOut_) throw ESockError(QStringLiteral("Host Lookup Timed Out"));
-    if (cancelled_) throw ESockError(QStringLiteral("Host Lookup Canceled"));
-    if (!answer_) throw ELookupFailed();
+    if (timedOut_) throw ELookupEnded(QStringLiteral("Host Lookup Timed Out"));
+    if (cancelled_) throw ELookupEnded(QStringLiteral("Host Lookup Canceled"));
+    if (!answer_) throw ESockError(QStringLiteral("Host Lookup Failed"));
     Fire(OnHostResolved);
     return *answer_;
 }
