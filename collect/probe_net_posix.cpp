@@ -15,7 +15,7 @@ namespace probe_net
 namespace
 {
 
-constexpr std::array<std::pair<int, int>, 42> kWindowsNumbers{{
+constexpr std::array<std::pair<int, int>, 45> kWindowsNumbers{{
     {EINTR, 10004},        {EBADF, 10009},           {EACCES, 10013},
     {EPERM, 10013},        {EFAULT, 10014},          {EINVAL, 10022},
     {EMFILE, 10024},       {ENFILE, 10024},          {EWOULDBLOCK, 10035},
@@ -29,7 +29,8 @@ constexpr std::array<std::pair<int, int>, 42> kWindowsNumbers{{
     {EISCONN, 10056},      {ENOTCONN, 10057},        {ESHUTDOWN, 10058},
     {ETOOMANYREFS, 10059}, {ETIMEDOUT, 10060},       {ECONNREFUSED, 10061},
     {ELOOP, 10062},        {ENAMETOOLONG, 10063},    {EHOSTDOWN, 10064},
-    {EHOSTUNREACH, 10065}, {ENOTEMPTY, 10066},       {EDQUOT, 10069},
+    {EHOSTUNREACH, 10065}, {ENOTEMPTY, 10066},       {EUSERS, 10068},
+    {EDQUOT, 10069},       {ESTALE, 10070},          {EREMOTE, 10071},
 }};
 
 int WindowsNumber(int error)
