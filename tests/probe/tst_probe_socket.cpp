@@ -6,11 +6,21 @@
 #include "fake_host_lookup.h"
 #include "loopback_listener.h"
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
+#include <QHostInfo>
 #include <QPointer>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace
 {
@@ -52,6 +62,44 @@ void Aim(TProbeSocket &probe, const QString &host, int port, int timeOut)
     probe.TimeOut = timeOut;
 }
 
+// Counts the event loop's wake-ups: a wait that sleeps until it is woken has
+// a handful, one that polls every 2 ms has hundreds a second.
+class WakeCounter
+{
+public:
+    WakeCounter()
+    {
+        connection_ = QObject::connect(QAbstractEventDispatcher::instance(),
+                                       &QAbstractEventDispatcher::awake, [this] { ++wakes; });
+    }
+    ~WakeCounter() { QObject::disconnect(connection_); }
+    WakeCounter(const WakeCounter &) = delete;
+    WakeCounter &operator=(const WakeCounter &) = delete;
+
+    int wakes = 0;
+
+private:
+    QMetaObject::Connection connection_;
+};
+
+bool Writable(probe_net::Handle socket, int waitMs = 1000)
+{
+    pollfd p{int(socket), POLLOUT, 0};
+    return ::poll(&p, 1, waitMs) == 1;
+}
+
+std::optional<quint32> LookUpNow(THostLookup &lookup, const QString &name)
+{
+    std::optional<quint32> answer;
+    bool answered = false;
+    lookup.Start(name, [&](std::optional<quint32> address) {
+        answer = address;
+        answered = true;
+    });
+    if (!QTest::qWaitFor([&] { return answered; }, 10000)) qWarning("the lookup did not answer");
+    return answer;
+}
+
 } // namespace
 
 class TestProbeSocket : public QObject
@@ -63,20 +111,25 @@ private slots:
     void errorTexts();
     void dottedAddresses_data();
     void dottedAddresses();
+    void platformErrorsAreWindowsNumbers();
     void acceptedProbeResetsFirstThenCloses();
     void closedPortFailsBeforeTimeOut();
     void unansweredConnectTimesOut();
     void zeroTimeOutWaitsForThePlatform();
     void abandonedTimeOutDoesNotEndTheNextProbe();
     void namesAreLookedUp();
+    void emptyHostIsTheLocalComputer();
     void lookupWithoutAnswerTimesOut();
+    void lookupAndConnectHaveATimeOutEach();
     void negativeTimeOutIsRangeError();
     void eventsRunDuringTheWait();
+    void nestedCallsAreRefused_data();
     void nestedCallsAreRefused();
     void cancelOrDestroyEndsTheWait_data();
     void cancelOrDestroyEndsTheWait();
     void timeOutHandlerErrorIsShown();
     void remoteCloseGivesFreshSocket();
+    void noSocketLeft();
 };
 
 void TestProbeSocket::errorTexts_data()
@@ -104,8 +157,18 @@ void TestProbeSocket::dottedAddresses_data()
     QTest::newRow("four parts") << "127.0.0.40" << qint64(Ip(40));
     QTest::newRow("octal and hex") << "0177.0.0.0x28" << qint64(Ip(40));
     QTest::newRow("one number") << "2130706472" << qint64(Ip(40));
+    QTest::newRow("two parts") << "127.1" << qint64(Ip(1));
+    QTest::newRow("two parts, hex") << "0x7f.1" << qint64(Ip(1));
+    QTest::newRow("three parts") << "127.0.40" << qint64(Ip(40));
+    QTest::newRow("last of three is 16 bits") << "127.0.256" << qint64(Ip(256));
+    QTest::newRow("last of two is 24 bits") << "127.65536" << qint64(Ip(65536));
     QTest::newRow("all ones") << "255.255.255.255" << qint64(0xFFFFFFFFu);
     QTest::newRow("part too big") << "127.0.0.256" << qint64(-1);
+    QTest::newRow("last of two too big") << "127.16777216" << qint64(-1);
+    QTest::newRow("five parts") << "127.0.0.0.40" << qint64(-1);
+    QTest::newRow("not octal") << "127.0.0.08" << qint64(-1);
+    QTest::newRow("empty part") << "127..0.40" << qint64(-1);
+    QTest::newRow("name") << "probe-host" << qint64(-1);
     QTest::newRow("empty") << "" << qint64(-1);
 }
 
@@ -117,6 +180,45 @@ void TestProbeSocket::dottedAddresses()
     QCOMPARE(parsed ? qint64(*parsed) : qint64(-1), address);
 }
 
+void TestProbeSocket::platformErrorsAreWindowsNumbers()
+{
+    LoopbackListener accepting("127.0.0.55", 47055);
+    LoopbackListener silent("127.0.0.56", 47056, 0);
+    silent.FillQueue();
+
+    const probe_net::Handle refused = probe_net::OpenStream(false).socket;
+    int error = probe_net::StartConnect(refused, Ip(55), 47057);
+    if (error == probe_net::kWouldBlock) {
+        QVERIFY(Writable(refused));
+        error = probe_net::ConnectResult(refused);
+    }
+    QCOMPARE(error, 10061);
+    QCOMPARE(probe_net::Close(refused), 0);
+
+    const probe_net::Handle pending = probe_net::OpenStream(false).socket;
+    QCOMPARE(probe_net::StartConnect(pending, Ip(56), 47056), probe_net::kWouldBlock);
+    QCOMPARE(probe_net::StartConnect(pending, Ip(56), 47056), 10037);
+    QCOMPARE(probe_net::Close(pending), 0);
+    QCOMPARE(probe_net::Close(pending), 10009);
+
+    const probe_net::Handle standing = probe_net::OpenStream(false).socket;
+    probe_net::StartConnect(standing, Ip(55), 47055);
+    QVERIFY(Writable(standing));
+    QCOMPARE(probe_net::ConnectResult(standing), 0);
+    // Linux reports the finished connect once more before it refuses.
+    int again = probe_net::StartConnect(standing, Ip(55), 47055);
+    if (again == 0) again = probe_net::StartConnect(standing, Ip(55), 47055);
+    QCOMPARE(again, 10056);
+    const int connection = accepting.Accept();
+    const linger reset{1, 0};
+    ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    ::close(connection);
+    const probe_net::Peek peek = probe_net::PeekOneByte(standing); // loopback resets at once
+    QCOMPARE(peek.state, probe_net::PeekState::Closed);
+    QCOMPARE(peek.error, 10054);
+    probe_net::Close(standing);
+}
+
 void TestProbeSocket::acceptedProbeResetsFirstThenCloses()
 {
     LoopbackListener listener("127.0.0.40", 47040);
@@ -124,9 +226,12 @@ void TestProbeSocket::acceptedProbeResetsFirstThenCloses()
     const auto lookups = UseFakeLookup(probe, std::nullopt);
     int connects = 0;
     probe.OnConnect = [&] { ++connects; };
-    Aim(probe, "127.0.0.40", 47040, 2000);
+    Aim(probe, QString(), 47040, 2000);
     // The first socket resets on close; the fresh ones close gracefully.
-    for (const char *ending : {"reset", "closed", "closed"}) {
+    const std::pair<const char *, const char *> rounds[] = {
+        {"127.0.0.40", "reset"}, {"127.0.40", "closed"}, {"0x7f.0.0.050", "closed"}};
+    for (const auto &[host, ending] : rounds) {
+        probe.Host = QString::fromLatin1(host);
         QCOMPARE(Probe(probe).error, QString());
         QVERIFY(probe.IsConnected());
         probe.Disconnect();
@@ -162,9 +267,11 @@ void TestProbeSocket::unansweredConnectTimesOut()
     TProbeSocket probe;
     Aim(probe, "127.0.0.42", 47042, 400);
     for (int round = 0; round < 2; ++round) {
+        const WakeCounter counter;
         const Outcome outcome = Probe(probe);
         QCOMPARE(outcome.error, QStringLiteral("Connection Timed out"));
         QVERIFY2(outcome.ms >= 395 && outcome.ms < 700, qPrintable(QString::number(outcome.ms)));
+        QVERIFY2(counter.wakes < 10, qPrintable(QString::number(counter.wakes)));
         QVERIFY(!probe.IsWaiting());
         probe.Disconnect();
     }
@@ -177,13 +284,17 @@ void TestProbeSocket::zeroTimeOutWaitsForThePlatform()
     QCOMPARE(Probe(probe).error, QStringLiteral("Connection Failed"));
     probe.Disconnect();
 
-    // No answer and no limit of its own: only a cancel ends it.
+    // A slow lookup, then no answer, and no limit of its own: only a cancel
+    // ends it.
     LoopbackListener listener("127.0.0.43", 47043, 0);
     listener.FillQueue();
+    const auto log = UseFakeLookup(probe, std::optional<quint32>(Ip(43)), 300);
+    probe.Host = QStringLiteral("probe-host");
     QTimer::singleShot(900, &probe, [&] { probe.Cancel(); });
     const Outcome outcome = Probe(probe);
     QCOMPARE(outcome.error, QStringLiteral("Connection Canceled"));
     QVERIFY2(outcome.ms >= 890, qPrintable(QString::number(outcome.ms)));
+    QCOMPARE(log->starts, 1);
     probe.Disconnect();
 }
 
@@ -233,6 +344,20 @@ void TestProbeSocket::namesAreLookedUp()
     probe.Host = QStringLiteral("nosuch-probe.invalid");
     QCOMPARE(Probe(probe).error, QStringLiteral("Null Remote Address"));
     probe.Disconnect();
+
+    UseFakeLookup(probe, std::optional<quint32>(Ip(44)));
+    probe.Host = QStringLiteral("probe-host");
+    QCOMPARE(Probe(probe).error, QString());
+    probe.Disconnect();
+    QCOMPARE(resolved, 2);
+}
+
+void TestProbeSocket::emptyHostIsTheLocalComputer()
+{
+    const auto lookup = MakeSystemHostLookup();
+    const std::optional<quint32> named = LookUpNow(*lookup, QHostInfo::localHostName());
+    if (!named) QSKIP("this computer's name does not resolve here");
+    QCOMPARE(LookUpNow(*lookup, QString()), named);
 }
 
 void TestProbeSocket::lookupWithoutAnswerTimesOut()
@@ -252,6 +377,19 @@ void TestProbeSocket::lookupWithoutAnswerTimesOut()
     QCOMPARE(log->starts, 2);
     QCOMPARE(log->aborts, 2);
     QVERIFY(steps.filter(QStringLiteral("Connecting")).isEmpty());
+}
+
+void TestProbeSocket::lookupAndConnectHaveATimeOutEach()
+{
+    LoopbackListener listener("127.0.0.52", 47052, 0);
+    listener.FillQueue();
+    TProbeSocket probe;
+    UseFakeLookup(probe, std::optional<quint32>(Ip(52)), 250);
+    Aim(probe, "probe-host", 47052, 400);
+    const Outcome outcome = Probe(probe);
+    QCOMPARE(outcome.error, QStringLiteral("Connection Timed out"));
+    QVERIFY2(outcome.ms >= 645 && outcome.ms < 1000, qPrintable(QString::number(outcome.ms)));
+    probe.Disconnect();
 }
 
 void TestProbeSocket::negativeTimeOutIsRangeError()
@@ -290,24 +428,47 @@ void TestProbeSocket::eventsRunDuringTheWait()
     probe.Disconnect();
 }
 
+void TestProbeSocket::nestedCallsAreRefused_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("minMs");
+    QTest::newRow("during the lookup") << "probe-host" << QString() << 150;
+    QTest::newRow("during the connect") << "127.0.0.54"
+                                        << "Connection Timed out" << 395;
+}
+
 void TestProbeSocket::nestedCallsAreRefused()
 {
-    LoopbackListener listener("127.0.0.48", 47048);
+    QFETCH(QString, host);
+    QFETCH(QString, error);
+    QFETCH(int, minMs);
+    LoopbackListener accepting("127.0.0.48", 47048);
+    LoopbackListener silent("127.0.0.54", 47048, 0);
+    silent.FillQueue();
     TProbeSocket probe;
     UseFakeLookup(probe, std::optional<quint32>(Ip(48)), 150);
-    Aim(probe, "probe-host", 47048, 2000);
+    Aim(probe, host, 47048, 400);
     QStringList refusals;
+    const std::function<void()> calls[] = {
+        [&] { probe.Connect(); },
+        [&] { probe.Disconnect(); },
+        [&] { probe.SetHostLookup(MakeSystemHostLookup()); },
+    };
     QTimer::singleShot(30, &probe, [&] {
-        for (auto call : {&TProbeSocket::Connect, &TProbeSocket::Disconnect}) {
+        for (const auto &call : calls) {
             try {
-                (probe.*call)();
+                call();
             } catch (const ESockError &e) {
                 refusals << e.message();
             }
         }
     });
-    QCOMPARE(Probe(probe).error, QString());
-    QCOMPARE(refusals, QStringList(2, QStringLiteral("Probe already waiting for an answer")));
+    // The waiting probe ends as it would have without them.
+    const Outcome outcome = Probe(probe);
+    QCOMPARE(outcome.error, error);
+    QVERIFY2(outcome.ms >= minMs && outcome.ms < 1000, qPrintable(QString::number(outcome.ms)));
+    QCOMPARE(refusals, QStringList(3, QStringLiteral("Probe already waiting for an answer")));
     probe.Disconnect();
 }
 
@@ -316,10 +477,15 @@ void TestProbeSocket::cancelOrDestroyEndsTheWait_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<bool>("destroy");
     QTest::addColumn<QString>("error");
-    QTest::newRow("cancel lookup") << "silent-host" << false << "Host Lookup Canceled";
-    QTest::newRow("destroy in lookup") << "silent-host" << true << "Host Lookup Canceled";
-    QTest::newRow("cancel connect") << "127.0.0.49" << false << "Connection Canceled";
-    QTest::newRow("destroy in connect") << "127.0.0.49" << true << "Connection Canceled";
+    QTest::addColumn<QString>("nextError"); // of the probe after a cancel
+    QTest::newRow("cancel lookup") << "silent-host" << false << "Host Lookup Canceled"
+                                   << "Host Lookup Timed Out";
+    QTest::newRow("destroy in lookup") << "silent-host" << true << "Host Lookup Canceled"
+                                       << "";
+    QTest::newRow("cancel connect") << "127.0.0.49" << false << "Connection Canceled"
+                                    << "Connection Timed out";
+    QTest::newRow("destroy in connect") << "127.0.0.49" << true << "Connection Canceled"
+                                        << "";
 }
 
 void TestProbeSocket::cancelOrDestroyEndsTheWait()
@@ -327,6 +493,7 @@ void TestProbeSocket::cancelOrDestroyEndsTheWait()
     QFETCH(QString, host);
     QFETCH(bool, destroy);
     QFETCH(QString, error);
+    QFETCH(QString, nextError);
     LoopbackListener listener("127.0.0.49", 47049, 0);
     listener.FillQueue();
     QPointer<TProbeSocket> probe = new TProbeSocket;
@@ -342,10 +509,15 @@ void TestProbeSocket::cancelOrDestroyEndsTheWait()
     QCOMPARE(outcome.error, error);
     QVERIFY(outcome.ms < 1000);
     QCOMPARE(probe.isNull(), destroy);
-    if (probe) {
-        QVERIFY(!probe->IsWaiting());
-        delete probe.data();
-    }
+    if (!probe) return;
+    QVERIFY(!probe->IsWaiting());
+    probe->Disconnect();
+    // The cancel is forgotten: the next probe waits out its own time-out.
+    probe->TimeOut = 200;
+    const Outcome next = Probe(*probe);
+    QCOMPARE(next.error, nextError);
+    QVERIFY2(next.ms >= 195, qPrintable(QString::number(next.ms)));
+    delete probe.data();
 }
 
 void TestProbeSocket::timeOutHandlerErrorIsShown()
@@ -376,11 +548,53 @@ void TestProbeSocket::remoteCloseGivesFreshSocket()
     probe.OnDisconnect = [&] { ++disconnects; };
     Aim(probe, "127.0.0.51", 47051, 2000);
     QCOMPARE(Probe(probe).error, QString());
+    QCOMPARE(Probe(probe).error, QStringLiteral("Already connected"));
+    QVERIFY(probe.IsConnected());
     ::close(listener.Accept());
     QTRY_VERIFY_WITH_TIMEOUT(!probe.IsConnected(), 2000);
     QCOMPARE(disconnects, 1);
     QCOMPARE(Probe(probe).error, QString()); // no Disconnect needed in between
     probe.Disconnect();
+}
+
+void TestProbeSocket::noSocketLeft()
+{
+    LoopbackListener listener("127.0.0.57", 47057);
+    TProbeSocket probe;
+    Aim(probe, "127.0.0.57", 47057, 2000);
+    // Every descriptor the process may have is taken.
+    const int anchor = ::open("/dev/null", O_RDONLY);
+    QVERIFY(anchor >= 0);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    rlimit lowered = limit;
+    lowered.rlim_cur = rlim_t(anchor + 8);
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    std::vector<int> taken{anchor};
+    for (int fd; (fd = ::dup(anchor)) >= 0;)
+        taken.push_back(fd);
+
+    QString created;
+    try {
+        TProbeSocket starved;
+    } catch (const ESockError &e) {
+        created = e.message();
+    }
+    // A probe made earlier goes on: its fresh socket takes the closed one's place.
+    QString probed;
+    try {
+        probed = Probe(probe).error;
+        probe.Disconnect();
+    } catch (const ESockError &e) {
+        probed = e.message();
+    }
+
+    for (const int fd : taken)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    QCOMPARE(created, QStringLiteral("Initializaton of windows sockets failed"));
+    QCOMPARE(probed, QString());
+    QVERIFY(listener.Accept() >= 0);
 }
 
 QTEST_GUILESS_MAIN(TestProbeSocket)
