@@ -83,6 +83,34 @@ private slots:
         }
     }
 
+    // A row filter on a day bound must not read the date text again per row:
+    // each call sits behind a Once that skips it after the first row.
+    void dayBoundsAreReadOncePerRun()
+    {
+        Query program(store->adocMain);
+        program.SetSQL({QStringLiteral("explain select count(*) from t__blocks b where b.COMPUTER_ID = 1 and "
+                                       "b.DATETIME >= ( DateValue('%1') + TimeValue('%1') )")
+                            .arg(DateTimeText(QDateTime(QDate(2026, 7, 4), QTime(9, 30))))});
+        program.Open();
+        const auto value = [&](int p, const char *column) {
+            return program.ValueAt(p, program.FieldIndex(QLatin1String(column))).toString();
+        };
+        QList<std::pair<int, int>> once; // from, to
+        int calls = 0;
+        for (int p = 0; p < program.RecordCount(); ++p) {
+            const int address = value(p, "addr").toInt();
+            if (value(p, "opcode") == QLatin1String("Once"))
+                once.append({address, value(p, "p2").toInt()});
+            if (!value(p, "p4").endsWith(QStringLiteral("value(1)")))
+                continue;
+            ++calls;
+            QVERIFY2(std::any_of(once.begin(), once.end(),
+                                 [&](const auto &range) { return range.first < address && address < range.second; }),
+                     qPrintable(QStringLiteral("call at %1 runs for every row").arg(address)));
+        }
+        QCOMPARE(calls, 2);
+    }
+
     void unnamedColumnsAreNumberedFromExpr1000()
     {
         Query query(store->adocMain);
