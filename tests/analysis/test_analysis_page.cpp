@@ -168,6 +168,7 @@ private slots:
         QCOMPARE(app->errors.size(), 1);
         QVERIFY2(app->errors[0].contains(QStringLiteral("t__data")), qPrintable(app->errors[0]));
         QVERIFY(Shown().isEmpty());
+        QVERIFY(!app->module->adoqAnalyseByCount.Active());
         QVERIFY(PlotShowsNoPoint(Render(*chart)));
     }
 };
