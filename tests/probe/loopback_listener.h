@@ -4,6 +4,12 @@
 
 #include <QString>
 
+// 127.0.0.0 plus last, in host order.
+constexpr quint32 LoopbackIp(int last)
+{
+    return (127u << 24) | quint32(last);
+}
+
 class LoopbackListener
 {
 public:

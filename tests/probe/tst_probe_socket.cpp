@@ -1,6 +1,4 @@
-#include "collect/probe_net.h"
 #include "collect/probe_socket.h"
-#include "collect/socket_error_str.h"
 #include "core/error_box.h"
 #include "core/exception.h"
 #include "fake_host_lookup.h"
@@ -12,10 +10,7 @@
 #include <QPointer>
 #include <QtTest>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -24,11 +19,6 @@
 
 namespace
 {
-
-constexpr quint32 Ip(int last)
-{
-    return (127u << 24) | quint32(last);
-}
 
 struct Outcome {
     QString error; // empty when the connection stood
@@ -82,12 +72,6 @@ private:
     QMetaObject::Connection connection_;
 };
 
-bool Writable(probe_net::Handle socket, int waitMs = 1000)
-{
-    pollfd p{int(socket), POLLOUT, 0};
-    return ::poll(&p, 1, waitMs) == 1;
-}
-
 std::optional<quint32> LookUpNow(THostLookup &lookup, const QString &name)
 {
     std::optional<quint32> answer;
@@ -107,11 +91,6 @@ class TestProbeSocket : public QObject
     Q_OBJECT
 
 private slots:
-    void errorTexts_data();
-    void errorTexts();
-    void dottedAddresses_data();
-    void dottedAddresses();
-    void platformErrorsAreWindowsNumbers();
     void acceptedProbeResetsFirstThenCloses();
     void closedPortFailsBeforeTimeOut();
     void unansweredConnectTimesOut();
@@ -131,93 +110,6 @@ private slots:
     void remoteCloseGivesFreshSocket();
     void noSocketLeft();
 };
-
-void TestProbeSocket::errorTexts_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("refused") << 10061 << "10061:Connection refused";
-    QTest::newRow("gap after 10071") << 10072 << "Unknown Error No. 10072";
-    QTest::newRow("lookup") << 11004 << "11004:Valid name, no data record of requested type";
-    QTest::newRow("zero") << 0 << "0:Unrecognized error code";
-    QTest::newRow("unmapped") << probe_net::kUnmappedBase + 2 << "Unknown Error No. 20002";
-}
-
-void TestProbeSocket::errorTexts()
-{
-    QFETCH(int, error);
-    QFETCH(QString, text);
-    QCOMPARE(SocketErrorStr(error), text);
-}
-
-void TestProbeSocket::dottedAddresses_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<qint64>("address"); // -1: not an address
-    QTest::newRow("four parts") << "127.0.0.40" << qint64(Ip(40));
-    QTest::newRow("octal and hex") << "0177.0.0.0x28" << qint64(Ip(40));
-    QTest::newRow("one number") << "2130706472" << qint64(Ip(40));
-    QTest::newRow("two parts") << "127.1" << qint64(Ip(1));
-    QTest::newRow("two parts, hex") << "0x7f.1" << qint64(Ip(1));
-    QTest::newRow("three parts") << "127.0.40" << qint64(Ip(40));
-    QTest::newRow("last of three is 16 bits") << "127.0.256" << qint64(Ip(256));
-    QTest::newRow("last of two is 24 bits") << "127.65536" << qint64(Ip(65536));
-    QTest::newRow("all ones") << "255.255.255.255" << qint64(0xFFFFFFFFu);
-    QTest::newRow("part too big") << "127.0.0.256" << qint64(-1);
-    QTest::newRow("last of two too big") << "127.16777216" << qint64(-1);
-    QTest::newRow("five parts") << "127.0.0.0.40" << qint64(-1);
-    QTest::newRow("not octal") << "127.0.0.08" << qint64(-1);
-    QTest::newRow("empty part") << "127..0.40" << qint64(-1);
-    QTest::newRow("name") << "probe-host" << qint64(-1);
-    QTest::newRow("empty") << "" << qint64(-1);
-}
-
-void TestProbeSocket::dottedAddresses()
-{
-    QFETCH(QString, text);
-    QFETCH(qint64, address);
-    const auto parsed = probe_net::ParseDottedAddress(text.toStdString());
-    QCOMPARE(parsed ? qint64(*parsed) : qint64(-1), address);
-}
-
-void TestProbeSocket::platformErrorsAreWindowsNumbers()
-{
-    LoopbackListener accepting("127.0.0.55", 47055);
-    LoopbackListener silent("127.0.0.56", 47056, 0);
-    silent.FillQueue();
-
-    const probe_net::Handle refused = probe_net::OpenStream(false).socket;
-    int error = probe_net::StartConnect(refused, Ip(55), 47057);
-    if (error == probe_net::kWouldBlock) {
-        QVERIFY(Writable(refused));
-        error = probe_net::ConnectResult(refused);
-    }
-    QCOMPARE(error, 10061);
-    QCOMPARE(probe_net::Close(refused), 0);
-
-    const probe_net::Handle pending = probe_net::OpenStream(false).socket;
-    QCOMPARE(probe_net::StartConnect(pending, Ip(56), 47056), probe_net::kWouldBlock);
-    QCOMPARE(probe_net::StartConnect(pending, Ip(56), 47056), 10037);
-    QCOMPARE(probe_net::Close(pending), 0);
-    QCOMPARE(probe_net::Close(pending), 10009);
-
-    const probe_net::Handle standing = probe_net::OpenStream(false).socket;
-    probe_net::StartConnect(standing, Ip(55), 47055);
-    QVERIFY(Writable(standing));
-    QCOMPARE(probe_net::ConnectResult(standing), 0);
-    // Linux reports the finished connect once more before it refuses.
-    int again = probe_net::StartConnect(standing, Ip(55), 47055);
-    if (again == 0) again = probe_net::StartConnect(standing, Ip(55), 47055);
-    QCOMPARE(again, 10056);
-    const int connection = accepting.Accept();
-    const linger reset{1, 0};
-    ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-    ::close(connection);
-    const probe_net::Peek peek = probe_net::PeekOneByte(standing); // loopback resets at once
-    QCOMPARE(peek.state, probe_net::PeekState::Closed);
-    QCOMPARE(peek.error, 10054);
-    probe_net::Close(standing);
-}
 
 void TestProbeSocket::acceptedProbeResetsFirstThenCloses()
 {
@@ -288,7 +180,7 @@ void TestProbeSocket::zeroTimeOutWaitsForThePlatform()
     // ends it.
     LoopbackListener listener("127.0.0.43", 47043, 0);
     listener.FillQueue();
-    const auto log = UseFakeLookup(probe, std::optional<quint32>(Ip(43)), 300);
+    const auto log = UseFakeLookup(probe, std::optional<quint32>(LoopbackIp(43)), 300);
     probe.Host = QStringLiteral("probe-host");
     QTimer::singleShot(900, &probe, [&] { probe.Cancel(); });
     const Outcome outcome = Probe(probe);
@@ -328,7 +220,7 @@ void TestProbeSocket::namesAreLookedUp()
     probe.OnInvalidHost = [&] { ++invalid; };
     Aim(probe, "probe-host", 47044, 2000);
 
-    const auto log = UseFakeLookup(probe, std::optional<quint32>(Ip(44)));
+    const auto log = UseFakeLookup(probe, std::optional<quint32>(LoopbackIp(44)));
     QCOMPARE(Probe(probe).error, QString());
     probe.Disconnect();
     QCOMPARE(log->name, QStringLiteral("probe-host"));
@@ -345,7 +237,7 @@ void TestProbeSocket::namesAreLookedUp()
     QCOMPARE(Probe(probe).error, QStringLiteral("Null Remote Address"));
     probe.Disconnect();
 
-    UseFakeLookup(probe, std::optional<quint32>(Ip(44)));
+    UseFakeLookup(probe, std::optional<quint32>(LoopbackIp(44)));
     probe.Host = QStringLiteral("probe-host");
     QCOMPARE(Probe(probe).error, QString());
     probe.Disconnect();
@@ -384,7 +276,7 @@ void TestProbeSocket::lookupAndConnectHaveATimeOutEach()
     LoopbackListener listener("127.0.0.52", 47052, 0);
     listener.FillQueue();
     TProbeSocket probe;
-    UseFakeLookup(probe, std::optional<quint32>(Ip(52)), 250);
+    UseFakeLookup(probe, std::optional<quint32>(LoopbackIp(52)), 250);
     Aim(probe, "probe-host", 47052, 400);
     const Outcome outcome = Probe(probe);
     QCOMPARE(outcome.error, QStringLiteral("Connection Timed out"));
@@ -395,7 +287,7 @@ void TestProbeSocket::lookupAndConnectHaveATimeOutEach()
 void TestProbeSocket::negativeTimeOutIsRangeError()
 {
     TProbeSocket probe;
-    const auto log = UseFakeLookup(probe, std::optional<quint32>(Ip(46)));
+    const auto log = UseFakeLookup(probe, std::optional<quint32>(LoopbackIp(46)));
     Aim(probe, "probe-host", 47046, -1);
     QVERIFY_THROWS_EXCEPTION(ERangeError, probe.Connect());
     QCOMPARE(log->starts, 0); // raised before the lookup
@@ -447,7 +339,7 @@ void TestProbeSocket::nestedCallsAreRefused()
     LoopbackListener silent("127.0.0.54", 47048, 0);
     silent.FillQueue();
     TProbeSocket probe;
-    UseFakeLookup(probe, std::optional<quint32>(Ip(48)), 150);
+    UseFakeLookup(probe, std::optional<quint32>(LoopbackIp(48)), 150);
     Aim(probe, host, 47048, 400);
     QStringList refusals;
     const std::function<void()> calls[] = {
