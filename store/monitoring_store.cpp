@@ -22,6 +22,19 @@ FieldDef ProcessName(const QString &name, Query &catalogue, int width = 0)
     return field;
 }
 
+// The process columns of a snapshot row as both snapshot grids show them.
+std::vector<FieldDef> ProcessColumns(int nameWidth)
+{
+    return {
+        Data(QStringLiteral("PROCESSNAME"), FieldType::Text, QStringLiteral("Process"), nameWidth),
+        Data(QStringLiteral("PID"), FieldType::Integer16, QStringLiteral("Process ID")),
+        Data(QStringLiteral("PARENTPID"), FieldType::Integer16, QStringLiteral("Parent PID")),
+        Data(QStringLiteral("MEMORY"), FieldType::Integer32, QStringLiteral("Memory")),
+        Data(QStringLiteral("PRIORITY"), FieldType::Integer16, QStringLiteral("Priority")),
+        Data(QStringLiteral("THREADS"), FieldType::Integer16, QStringLiteral("Threads")),
+    };
+}
+
 void Name(QObject &object, const char *name) { object.setObjectName(QLatin1String(name)); }
 
 } // namespace
@@ -68,28 +81,19 @@ TMonitoringStore::TMonitoringStore(QObject *owner)
     adoqLast.SetSQL(LastStatementLines());
     adoqLast.AddParam(QStringLiteral("CID1"), FieldType::Integer32, 0);
     adoqLast.AddParam(QStringLiteral("CID2"), FieldType::Integer32, 0);
-    adoqLast.SetPersistentFields({
-        Data(QStringLiteral("PROCESSNAME"), FieldType::Text, QStringLiteral("Process"), 12),
-        Data(QStringLiteral("PID"), FieldType::Integer16, QStringLiteral("Process ID")),
-        Data(QStringLiteral("PARENTPID"), FieldType::Integer16, QStringLiteral("Parent PID")),
-        Data(QStringLiteral("MEMORY"), FieldType::Integer32, QStringLiteral("Memory")),
-        Data(QStringLiteral("PRIORITY"), FieldType::Integer16, QStringLiteral("Priority")),
-        Data(QStringLiteral("THREADS"), FieldType::Integer16, QStringLiteral("Threads")),
-        Data(QStringLiteral("COMPUTERNAME"), FieldType::Text, QString(), 15, false),
-        Data(QStringLiteral("DATETIME"), FieldType::DateTime, QString(), 0, false),
-    });
+    std::vector<FieldDef> last = ProcessColumns(12);
+    last.push_back(Data(QStringLiteral("COMPUTERNAME"), FieldType::Text, QString(), 15, false));
+    last.push_back(Data(QStringLiteral("DATETIME"), FieldType::DateTime, QString(), 0, false));
+    adoqLast.SetPersistentFields(std::move(last));
 
     adoqFull.SetSQL(FullStatementLines());
-    adoqFull.SetPersistentFields({
+    std::vector<FieldDef> full = {
         Data(QStringLiteral("COMPUTERNAME"), FieldType::Text, QStringLiteral("Computer"), 15),
         Data(QStringLiteral("DATETIME"), FieldType::DateTime, QStringLiteral("Date and time")),
-        Data(QStringLiteral("PROCESSNAME"), FieldType::Text, QStringLiteral("Process"), 15),
-        Data(QStringLiteral("PID"), FieldType::Integer16, QStringLiteral("Process ID")),
-        Data(QStringLiteral("PARENTPID"), FieldType::Integer16, QStringLiteral("Parent PID")),
-        Data(QStringLiteral("MEMORY"), FieldType::Integer32, QStringLiteral("Memory")),
-        Data(QStringLiteral("PRIORITY"), FieldType::Integer16, QStringLiteral("Priority")),
-        Data(QStringLiteral("THREADS"), FieldType::Integer16, QStringLiteral("Threads")),
-    });
+    };
+    const std::vector<FieldDef> process = ProcessColumns(15);
+    full.insert(full.end(), process.begin(), process.end());
+    adoqFull.SetPersistentFields(std::move(full));
 
     adoqCompRule.SetSQL({QStringLiteral("select count(b.id) as count, min(b.datetime) as min, max(b.datetime) as max"),
                          QStringLiteral("from t__blocks b"), QStringLiteral("where b.computer_id = :comp;")});
