@@ -13,12 +13,16 @@
 TdmMain *dmMain = nullptr;
 
 TdmMain::TdmMain(TfrmMain &window, QObject *parent)
-    : QObject(parent), actlComputers(this), prompts(std::make_unique<DialogPrompts>(&window)), frm_(window),
+    : QObject(parent), TMonitoringStore(this), actlComputers(this), prompts(std::make_unique<DialogPrompts>(&window)), frm_(window),
       views_(window, actlComputers), recorder_(*this, psTestConnect, ReadProcessTable, views_),
       cycle_(tiMonitor, adotComputers, [this](int id) { RecordSnapshot(id); }, views_)
 {
     setObjectName(QStringLiteral("dmMain"));
+    // Members, and children too, so that the module's components are found by name.
+    tiMonitor.setParent(this);
     tiMonitor.setObjectName(QStringLiteral("tiMonitor"));
+    psTestConnect.setParent(this);
+    psTestConnect.setObjectName(QStringLiteral("psTestConnect"));
     tiMonitor.setInterval(10000);
     frm_.Bind(*this, actlComputers);
     Guarded([this] { DataModuleCreate(); });

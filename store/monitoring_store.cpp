@@ -70,6 +70,15 @@ TMonitoringStore::TMonitoringStore(QObject *owner)
     Name(adoqAnalyseByMemory, "adoqAnalyseByMemory");
     Name(adoqAnalyseByCount, "adoqAnalyseByCount");
     Name(adoqAnalyzeTimeline, "adoqAnalyzeTimeline");
+    Name(dsComputers, "dsComputers");
+    Name(dsBlocks, "dsBlocks");
+    Name(dsProcess, "dsProcess");
+    Name(dsTemp, "dsTemp");
+    Name(dsProcessTypes, "dsProcessTypes");
+    Name(dsProcessByType, "dsProcessByType");
+    Name(dsLast, "dsLast");
+    Name(dsFull, "dsFull");
+    Name(dsCompRule, "dsCompRule");
 
     adoqProcess.SetSQL({QStringLiteral("select * from t__process order by name;")});
     adoqProcessTypes.SetSQL({QStringLiteral("select id, name from t__ptype;")});

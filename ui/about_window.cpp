@@ -11,6 +11,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
+    setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(289, 121);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -19,11 +20,13 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     setAutoFillBackground(true);
 
     Label1 = new QLabel(QStringLiteral("Brenmoor Tarvenix v1.5"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(40, 0, 218, 13);
     Label1->setWordWrap(true);
     Label1->setFont(QFont(QStringLiteral("Verdana"), 8, QFont::Bold));
 
     btnOk = new QPushButton(QStringLiteral("Close"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
     btnOk->setGeometry(176, 88, 89, 25);
     connect(btnOk, &QPushButton::clicked, this, &TfrmAbout::btnOkClick);
 }

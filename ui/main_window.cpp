@@ -1,9 +1,24 @@
 #include "ui/main_window.h"
 
+#include "ui/action_button.h"
+#include "ui/action_item.h"
 #include "ui/action_list.h"
+#include "ui/chart/chart_widget.h"
+#include "ui/color_label.h"
+#include "ui/db_grid.h"
+#include "ui/db_lookup_combo_box.h"
+#include "ui/db_lookup_list_box.h"
+#include "ui/db_text.h"
+#include "ui/exit_line_edit.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -36,6 +51,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     statusBar()->addWidget(sbMainPanel);
 
     BuildMenus();
+    NameComponents();
 }
 
 void TfrmMain::BuildMenus()
@@ -55,20 +71,66 @@ void TfrmMain::BuildMenus()
 
 void TfrmMain::Bind(TMonitoringStore &store, TActionList &actions)
 {
-    File1->addAction(actions.actExit);
-    Computers1->addAction(actions.actAddComputer);
-    Computers1->addAction(actions.actLookupSelected);
-    Monitor1->addAction(actions.actStartMonitor);
-    Monitor1->addAction(actions.actStopMonitor);
-    Help1->addAction(actions.actAbout);
-    Help1->addAction(actions.actHelp);
-    pmComputers->addActions({actions.actLookupSelected, actions.actAddComputer});
-    pmProcess->addActions(
-        {actions.actMoveToUnknown, actions.actMoveToSystem, actions.actMoveToUser, actions.actMoveToDanger});
+    BindMenus(actions);
     BindMonitoringPage(store, actions);
     BindHistoryPage(store);
     BindProcessPage(store);
     BindAnalyzePage(store);
+}
+
+// Each entry is an item of its own, named as the component it stands for.
+void TfrmMain::BindMenus(TActionList &a)
+{
+    const auto item = [this](QMenu *menu, QAction *action, const char *name) {
+        auto *entry = new ActionItem(action, QLatin1String(name), menu);
+        menu->addAction(entry);
+        return entry;
+    };
+    Exit1 = item(File1, a.actExit, "Exit1");
+    Add1 = item(Computers1, a.actAddComputer, "Add1");
+    Lookupselected2 = item(Computers1, a.actLookupSelected, "Lookupselected2");
+    miStart = item(Monitor1, a.actStartMonitor, "miStart");
+    miStop = item(Monitor1, a.actStopMonitor, "miStop");
+    Aboutprogramm1 = item(Help1, a.actAbout, "Aboutprogramm1");
+    Helpindex1 = item(Help1, a.actHelp, "Helpindex1");
+    Lookupselected1 = item(pmComputers, a.actLookupSelected, "Lookupselected1");
+    Addnew1 = item(pmComputers, a.actAddComputer, "Addnew1");
+    Setunknowntype1 = item(pmProcess, a.actMoveToUnknown, "Setunknowntype1");
+    Setsystemtype1 = item(pmProcess, a.actMoveToSystem, "Setsystemtype1");
+    Setusertype1 = item(pmProcess, a.actMoveToUser, "Setusertype1");
+    Setdangertype1 = item(pmProcess, a.actMoveToDanger, "Setdangertype1");
+}
+
+// Object names are the component names, so that tests and accessibility
+// tools find every control by the name the rest of the program uses.
+void TfrmMain::NameComponents()
+{
+#define COMPONENT(c) std::pair<QObject *, const char *>(c, #c)
+    const std::pair<QObject *, const char *> components[] = {
+        COMPONENT(File1), COMPONENT(Computers1), COMPONENT(Monitor1), COMPONENT(Process1), COMPONENT(Help1),
+        COMPONENT(Movetoselectedtype1), COMPONENT(Cleartype1), COMPONENT(pmComputers), COMPONENT(pmProcess),
+        COMPONENT(tsMonitoring), COMPONENT(gbControl), COMPONENT(gbComputers), COMPONENT(gbProcess),
+        COMPONENT(Label3), COMPONENT(Label4), COMPONENT(Label6), COMPONENT(Label7), COMPONENT(Label8),
+        COMPONENT(Label9), COMPONENT(Label1), COMPONENT(Label2), COMPONENT(edTimer), COMPONENT(edTimeOut),
+        COMPONENT(btnStart), COMPONENT(Button1), COMPONENT(btnResetStatus), COMPONENT(lbCurrentComp),
+        COMPONENT(lbDangerStatus), COMPONENT(llbxComputers), COMPONENT(dbtName), COMPONENT(dbtDate),
+        COMPONENT(dbgCurrent), COMPONENT(tsHistory), COMPONENT(gbFilter), COMPONENT(gbResult),
+        COMPONENT(cbComputer), COMPONENT(cbFromDate), COMPONENT(cbToDate), COMPONENT(cbProcess), COMPONENT(cbPID),
+        COMPONENT(cbParentPID), COMPONENT(cbMemory), COMPONENT(cbPriority), COMPONENT(cbThreads),
+        COMPONENT(dbcbxComputer), COMPONENT(dbcbxProcess), COMPONENT(dtpDateFrom), COMPONENT(dtpTimeFrom),
+        COMPONENT(dtpDateTo), COMPONENT(dtpTimeTo), COMPONENT(edPID), COMPONENT(edParentPID),
+        COMPONENT(edMemory), COMPONENT(edPriority), COMPONENT(edThreads), COMPONENT(btnRefresh),
+        COMPONENT(dbgFiltered), COMPONENT(tsProcess), COMPONENT(dbcbxProcessType), COMPONENT(dbcbxComputerList),
+        COMPONENT(gbAllProcess), COMPONENT(gbSystemProcess), COMPONENT(GroupBox1), COMPONENT(dblbxAllProcess),
+        COMPONENT(dblbxProcessByType), COMPONENT(Label11), COMPONENT(Label10), COMPONENT(Label12),
+        COMPONENT(Label13), COMPONENT(dbtBlockCount), COMPONENT(dbtFirstBlock), COMPONENT(dbtLastBlock),
+        COMPONENT(btnDeleteComp), COMPONENT(pgDelete), COMPONENT(DBGrid1), COMPONENT(tsAnalyze),
+        COMPONENT(cbAllComputers), COMPONENT(cbAllData), COMPONENT(dbcbxComputers), COMPONENT(dtpAnalyze),
+        COMPONENT(btnAnalizeRefresh), COMPONENT(Label5), COMPONENT(cbMainType), COMPONENT(cbAnalyze),
+        COMPONENT(dbcAnalyze)};
+#undef COMPONENT
+    for (const auto &[component, name] : components)
+        component->setObjectName(QLatin1String(name));
 }
 
 QString TfrmMain::StatusText() const { return sbMainPanel->text(); }

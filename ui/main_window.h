@@ -42,8 +42,10 @@ public:
     QLabel *sbMainPanel;
 
     QMenu *File1, *Computers1, *Monitor1, *Process1, *Help1;
-    QAction *Movetoselectedtype1, *Cleartype1;
+    QAction *Exit1, *Add1, *Lookupselected2, *miStart, *miStop, *Movetoselectedtype1, *Cleartype1, *Aboutprogramm1,
+        *Helpindex1;
     QMenu *pmComputers, *pmProcess;
+    QAction *Lookupselected1, *Addnew1, *Setunknowntype1, *Setsystemtype1, *Setusertype1, *Setdangertype1;
 
     // Monitoring
     QWidget *tsMonitoring;
@@ -91,6 +93,8 @@ public:
 
 private:
     void BuildMenus();
+    void BindMenus(TActionList &actions);
+    void NameComponents();
     QWidget *BuildMonitoringPage();
     QWidget *BuildHistoryPage();
     QWidget *BuildProcessPage();

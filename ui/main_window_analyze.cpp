@@ -40,7 +40,6 @@ QWidget *TfrmMain::BuildAnalyzePage()
     cbAnalyze->setCurrentIndex(-1);
     cbAnalyze->setMinimumWidth(177);
     dbcAnalyze = new ChartWidget(tsAnalyze);
-    dbcAnalyze->setObjectName(QStringLiteral("dbcAnalyze"));
     AddAnalysisSeries(*dbcAnalyze);
 
     auto *rows = new QGridLayout;
