@@ -7,12 +7,12 @@
 #include "ui/db_lookup_combo_box.h"
 #include "ui/db_lookup_list_box.h"
 #include "ui/db_text.h"
+#include "ui/progress_bar.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -53,7 +53,7 @@ QWidget *TfrmMain::BuildProcessPage()
     dbtLastBlock = new DbText(GroupBox1);
     btnDeleteComp = new QPushButton(QStringLiteral("Delete this computer AND ALL DATA"), GroupBox1);
     btnDeleteComp->setMinimumSize(289, 25);
-    pgDelete = new QProgressBar(GroupBox1);
+    pgDelete = new ProgressBar(GroupBox1);
     pgDelete->setMinimumSize(305, 16);
     pgDelete->setRange(0, 100);
     pgDelete->setValue(0);
