@@ -42,3 +42,11 @@ int DataSetListModel::RowOfKey(const QVariant &key) const
             return row;
     return -1;
 }
+
+QVariant DataSetListModel::Choose(int row)
+{
+    const QVariant key = data(index(row), KeyRole);
+    if (!key.isNull() && dataSet_.Active())
+        dataSet_.Locate(keyField_, key);
+    return key;
+}

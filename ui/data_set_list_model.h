@@ -17,6 +17,9 @@ public:
     QString KeyField() const { return keyField_; }
     // The row holding the key, -1 when none does.
     int RowOfKey(const QVariant &key) const;
+    // The user chose the entry: its row becomes the data set's current row.
+    // Returns the entry's key.
+    QVariant Choose(int row);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;

@@ -3,13 +3,16 @@
 #include "store/data_source.h"
 #include "ui/data_set_list_model.h"
 
+#include <QAbstractItemView>
+#include <utility>
+
 DbLookupComboBox::DbLookupComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(false);
     connect(this, &QComboBox::currentIndexChanged, this, [this](int row) {
         if (restoring_ || row < 0)
             return;
-        keyValue_ = model_->data(model_->index(row), DataSetListModel::KeyRole);
+        keyValue_ = model_->Choose(row);
     });
 }
 
@@ -43,8 +46,24 @@ void DbLookupComboBox::ShowKey()
     restoring_ = false;
 }
 
+void DbLookupComboBox::showPopup()
+{
+    QComboBox::showPopup();
+    listOpen_ = view()->isVisible();
+}
+
 void DbLookupComboBox::hidePopup()
 {
     QComboBox::hidePopup();
-    emit CloseUp();
+    if (!std::exchange(listOpen_, false))
+        return;
+    // The list closes before the entry chosen in it becomes the current one;
+    // the close-up must see that choice.
+    QMetaObject::invokeMethod(this, &DbLookupComboBox::CloseUp, Qt::QueuedConnection);
+}
+
+void DbLookupComboBox::hideEvent(QHideEvent *event)
+{
+    listOpen_ = false; // a list closed with its page or window was not closed by the user
+    QComboBox::hideEvent(event);
 }

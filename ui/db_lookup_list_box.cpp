@@ -1,6 +1,5 @@
 #include "ui/db_lookup_list_box.h"
 
-#include "store/data_set.h"
 #include "store/data_source.h"
 #include "ui/data_set_list_model.h"
 
@@ -34,12 +33,9 @@ void DbLookupListBox::SelectRow(int row)
     const QModelIndex index = model_->index(row);
     if (!index.isValid())
         return;
-    keyValue_ = model_->data(index, DataSetListModel::KeyRole);
+    keyValue_ = model_->Choose(row);
     if (selectionModel()->currentIndex() != index)
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    DataSet &dataSet = model_->GetDataSet();
-    if (dataSet.Active())
-        dataSet.Locate(model_->KeyField(), keyValue_);
 }
 
 void DbLookupListBox::ShowKey()

@@ -1,6 +1,7 @@
 #pragma once
-// An edit that tells when it loses the focus (the filter runs then, not
-// while the user types).
+// An edit that tells when the user leaves it for another control of its
+// window (the filter runs then, not while the user types). Its own context
+// menu, another application or a dialog taking the focus is not leaving it.
 
 #include <QLineEdit>
 
@@ -13,9 +14,5 @@ signals:
     void Exit();
 
 protected:
-    void focusOutEvent(QFocusEvent *event) override
-    {
-        QLineEdit::focusOutEvent(event);
-        emit Exit();
-    }
+    void focusOutEvent(QFocusEvent *event) override;
 };

@@ -1,5 +1,6 @@
 // The lookup list and drop-down: their key value is the user's last choice,
 // apart from the data set's current row, and survives every refresh.
+#include "../input/user_input.h"
 #include "../store/store_fixture.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/db_lookup_list_box.h"
@@ -53,16 +54,44 @@ private slots:
         QCOMPARE(box.currentIndex(), -1);
     }
 
-    void dropDownClosingAlwaysTells()
+    // The close-up sees the entry just chosen, in the list by mouse or by
+    // keys, and that entry is the table's current row; it runs once per
+    // closing of the list, chosen or not, and never when the box is hidden.
+    void dropDownCloseUpSeesTheChoiceJustMade()
     {
-        DbLookupComboBox box;
-        box.SetListSource(store->dsComputers, QStringLiteral("ID"), QStringLiteral("NAME"));
-        QSignalSpy closeUp(&box, &DbLookupComboBox::CloseUp);
-        box.showPopup();
-        box.hidePopup();
-        QCOMPARE(closeUp.count(), 1);
-        box.setCurrentIndex(-1);
-        QCOMPARE(closeUp.count(), 1);
+        Add("alpha");
+        Add("beta");
+        Add("gamma");
+        QWidget page;
+        auto *box = new DbLookupComboBox(&page);
+        box->SetListSource(store->dsComputers, QStringLiteral("ID"), QStringLiteral("NAME"));
+        box->setGeometry(10, 10, 150, 24);
+        QVERIFY(UserInput::ShowActive(&page));
+        QVariantList seen;
+        QStringList current;
+        connect(box, &DbLookupComboBox::CloseUp, this, [&] {
+            seen << box->KeyValue();
+            current << store->adotComputers.Value(QStringLiteral("NAME")).toString();
+        });
+        UserInput::ChooseWithMouse(box, 1);
+        QCOMPARE(seen, QVariantList({2}));
+        QCOMPARE(current, QStringList({"beta"}));
+        UserInput::ChooseWithKeys(box, 2);
+        QCOMPARE(seen, QVariantList({2, 3}));
+        QCOMPARE(current.last(), QStringLiteral("gamma"));
+        UserInput::ChooseWithKeys(box, 0);
+        QCOMPARE(seen.last().toInt(), 1);
+        UserInput::OpenAndEscape(box);
+        QCOMPARE(seen, QVariantList({2, 3, 1, 1}));
+        UserInput::ChooseWithMouse(box, 0); // the same entry again
+        QCOMPARE(seen.size(), 5);
+        store->adotComputers.SetRecNo(3);
+        QVERIFY(UserInput::OpenList(box));
+        page.hide(); // the list goes with its window
+        UserInput::Settle();
+        QCOMPARE(seen.size(), 5);
+        QCOMPARE(box->KeyValue().toInt(), 1);
+        QCOMPARE(store->adotComputers.RecNo(), 3); // other code moved the table since
     }
 
     void listSelectionMovesTheCurrentRowButNotTheOtherWay()

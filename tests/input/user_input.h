@@ -1,0 +1,113 @@
+#pragma once
+// What a user does with the mouse and the keyboard, as real input events on
+// the controls: drop-downs opened and chosen in, list entries clicked, pages
+// chosen on the tab bar, edits typed into and left. Each step ends with the
+// event loop having run, as it does between a person's actions.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace UserInput {
+
+inline void Settle() { QCoreApplication::processEvents(); }
+
+// Shows the window and gives it the keyboard, as a click on it would.
+inline bool ShowActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+inline void ClickTab(QTabWidget *pages, int index)
+{
+    QTabBar *bar = pages->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    Settle();
+}
+
+inline bool OpenList(QComboBox *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton);
+    return QTest::qWaitFor([box] { return box->view()->isVisible(); }, 2000);
+}
+
+// Clicks the drop-down, moves the pointer to the entry in the open list and
+// clicks it.
+inline void ChooseWithMouse(QComboBox *box, int row)
+{
+    QVERIFY2(OpenList(box), "the list did not open");
+    QAbstractItemView *list = box->view();
+    const QModelIndex entry = box->model()->index(row, box->modelColumn());
+    list->scrollTo(entry);
+    const QPoint at = list->visualRect(entry).center();
+    QTest::mouseMove(list->viewport(), at + QPoint(0, 12)); // a real pointer travels to the entry
+    QTest::mouseMove(list->viewport(), at);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTRY_VERIFY(!list->isVisible());
+    Settle();
+}
+
+// Opens the list with F4, walks to the entry with the arrow keys, takes it
+// with Enter.
+inline void ChooseWithKeys(QComboBox *box, int row)
+{
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_F4);
+    QAbstractItemView *list = box->view();
+    QTRY_VERIFY(list->isVisible());
+    for (int step = 0; step <= box->count() + 1 && list->currentIndex().row() != row; ++step)
+        QTest::keyClick(list, list->currentIndex().row() < row ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(list->currentIndex().row(), row);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(!list->isVisible());
+    Settle();
+}
+
+// Opens the list and closes it again without choosing.
+inline void OpenAndEscape(QComboBox *box)
+{
+    QVERIFY2(OpenList(box), "the list did not open");
+    QTest::keyClick(box->view(), Qt::Key_Escape);
+    QTRY_VERIFY(!box->view()->isVisible());
+    Settle();
+}
+
+inline QPoint EntryCentre(QListView *list, int row)
+{
+    const QModelIndex entry = list->model()->index(row, 0);
+    list->scrollTo(entry);
+    return list->visualRect(entry).center();
+}
+
+inline void ClickEntry(QListView *list, int row, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(list->viewport(), button, {}, EntryCentre(list, row));
+    Settle();
+}
+
+inline void DoubleClickEntry(QListView *list, int row)
+{
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, EntryCentre(list, row));
+    Settle();
+}
+
+// Clicks into the edit, replaces its text by typing, and leaves it with Tab.
+inline void TypeAndTabAway(QLineEdit *edit, const QString &text)
+{
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    Settle();
+}
+
+} // namespace UserInput
