@@ -108,7 +108,7 @@ void TdmMain::actStartMonitorExecute() { cycle_.Start(frm_.edTimer->text()); }
 
 void TdmMain::actStopMonitorExecute() { cycle_.Stop(); }
 
-void TdmMain::tiMonitorTimer() { cycle_.TimerFired(recorder_.Recording()); }
+void TdmMain::tiMonitorTimer() { cycle_.TimerFired(); }
 
 void TdmMain::actResetStatusExecute() { views_.ShowDanger(QStringLiteral("Green"), SnapshotRecorder::Lime, 0); }
 

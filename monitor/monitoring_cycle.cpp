@@ -6,9 +6,10 @@
 
 #include <QTimer>
 
-MonitoringCycle::MonitoringCycle(QTimer &tiMonitor, Table &adotComputers, Recorder record, MonitorView &view,
-                                 QObject *parent)
-    : QObject(parent), timer_(tiMonitor), computers_(adotComputers), record_(std::move(record)), view_(view)
+MonitoringCycle::MonitoringCycle(QTimer &tiMonitor, Table &adotComputers, Recorder record, RecorderBusy recorderBusy,
+                                 MonitorView &view, QObject *parent)
+    : QObject(parent), timer_(tiMonitor), computers_(adotComputers), record_(std::move(record)),
+      recorderBusy_(std::move(recorderBusy)), view_(view)
 {
     timer_.setSingleShot(false);
 }
@@ -49,10 +50,10 @@ void MonitoringCycle::Arm()
         timer_.start(intervalMs_);
 }
 
-void MonitoringCycle::TimerFired(bool recorderBusy)
+void MonitoringCycle::TimerFired()
 {
     timer_.stop();
-    if (recorderBusy) {
+    if (recorderBusy_()) {
         pending_ = true;
         return;
     }
@@ -61,7 +62,8 @@ void MonitoringCycle::TimerFired(bool recorderBusy)
 
 void MonitoringCycle::RecordingFinished()
 {
-    if (!pending_ || passing_)
+    // Another recording may have begun before this news arrived.
+    if (!pending_ || passing_ || recorderBusy_())
         return;
     pending_ = false;
     if (on_)

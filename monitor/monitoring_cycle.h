@@ -22,17 +22,19 @@ class MonitoringCycle : public QObject {
     Q_OBJECT
 public:
     using Recorder = std::function<void(int computerId)>;
+    using RecorderBusy = std::function<bool()>;
 
-    MonitoringCycle(QTimer &tiMonitor, Table &adotComputers, Recorder record, MonitorView &view,
-                    QObject *parent = nullptr);
+    MonitoringCycle(QTimer &tiMonitor, Table &adotComputers, Recorder record, RecorderBusy recorderBusy,
+                    MonitorView &view, QObject *parent = nullptr);
 
     // The period is the whole number in the text, 10 when there is none;
     // 0 arms nothing. A negative or too large period is refused (Exception).
     void Start(const QString &periodText);
     void Stop();
-    // The timer's event. A pass that comes due while a single recording runs
-    // waits for it: RecordingFinished runs it then.
-    void TimerFired(bool recorderBusy);
+    // The timer's event. A pass never starts while a recording runs: one that
+    // comes due meanwhile waits, and RecordingFinished runs it once no
+    // recording runs any more.
+    void TimerFired();
     void RecordingFinished();
 
     bool On() const { return on_; }
@@ -47,6 +49,7 @@ private:
     QTimer &timer_;
     Table &computers_;
     Recorder record_;
+    RecorderBusy recorderBusy_;
     MonitorView &view_;
     bool on_ = false;
     bool passing_ = false;

@@ -27,8 +27,9 @@ class Cycle : public QObject {
     QList<int> visited;
     std::function<void(int)> duringRecord;
     MonitoringCycle *cycle = nullptr;
+    bool recorderBusy = false;
 
-    void Fire() { cycle->TimerFired(false); }
+    void Fire() { cycle->TimerFired(); }
 
 private slots:
     void init()
@@ -41,12 +42,13 @@ private slots:
         timer = new QTimer;
         visited.clear();
         duringRecord = nullptr;
+        recorderBusy = false;
         view = View();
         cycle = new MonitoringCycle(*timer, store->adotComputers, [this](int id) {
             visited << id;
             if (duringRecord)
                 duringRecord(id);
-        }, view);
+        }, [this] { return recorderBusy; }, view);
     }
     void cleanup()
     {
@@ -162,9 +164,13 @@ private slots:
     void passDueDuringARecordingWaitsForIt()
     {
         cycle->Start(QStringLiteral("5"));
-        cycle->TimerFired(true);
+        recorderBusy = true;
+        Fire();
         QVERIFY(visited.isEmpty());
         QVERIFY(!timer->isActive());
+        cycle->RecordingFinished(); // news of an ended recording, but another one began meanwhile
+        QVERIFY(visited.isEmpty());
+        recorderBusy = false;
         cycle->RecordingFinished();
         QCOMPARE(visited, QList<int>({1, 2, 3}));
         QVERIFY(timer->isActive());
