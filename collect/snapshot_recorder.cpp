@@ -14,6 +14,17 @@ const QColor SnapshotRecorder::Red(255, 0, 0);
 namespace {
 constexpr int kProbePort = 445;
 
+QString MessageOf(const std::exception_ptr &failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown failure");
+    }
+}
+
 // Marks a recording as running for as long as it lasts, however it ends.
 class RecordingScope {
 public:
@@ -97,10 +108,11 @@ void SnapshotRecorder::StoreBlock(int computerId, const TProcessGroup &group)
             StoreRecord(blockId, record);
         store_.adocMain.CommitTrans();
     } catch (...) {
-        store_.adocMain.RollbackTrans();
-        ReloadAfterRollback();
-        throw;
+        RollBack();
     }
+    // Only names that stay stored may raise the status.
+    for (const TProcessRecord &record : group)
+        RaiseDanger(record);
 }
 
 void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
@@ -122,7 +134,6 @@ void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
     insert.SetParam(QStringLiteral("THREADS"), record.Threads);
     insert.SetParam(QStringLiteral("PRIORITY"), record.Priority);
     insert.ExecSQL();
-    RaiseDanger(record);
 }
 
 void SnapshotRecorder::RaiseDanger(const TProcessRecord &record)
@@ -132,6 +143,21 @@ void SnapshotRecorder::RaiseDanger(const TProcessRecord &record)
         view_.ShowDanger(QStringLiteral("Yellow : ") + record.Name, Yellow, 1);
     else if (type.toInt() == 4 && view_.DangerLevel() < 2)
         view_.ShowDanger(QStringLiteral("R E D : ") + record.Name, Red, 2);
+}
+
+// Undoes the block and passes on the failure that ended it; one while
+// undoing is told after it, never in its place.
+void SnapshotRecorder::RollBack()
+{
+    const std::exception_ptr failure = std::current_exception();
+    try {
+        store_.adocMain.RollbackTrans();
+        ReloadAfterRollback();
+    } catch (const std::exception &undoing) {
+        throw EDatabaseError(MessageOf(failure) + QStringLiteral("\nThe store could not be read again afterwards: ") +
+                             QString::fromUtf8(undoing.what()));
+    }
+    std::rethrow_exception(failure);
 }
 
 // The rolled-back rows are gone from the file; the tables read it again so

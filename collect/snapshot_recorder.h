@@ -49,6 +49,7 @@ private:
     void StoreBlock(int computerId, const TProcessGroup &group);
     void StoreRecord(int blockId, const TProcessRecord &record);
     void RaiseDanger(const TProcessRecord &record);
+    [[noreturn]] void RollBack();
     void ReloadAfterRollback();
 
     TMonitoringStore &store_;

@@ -4,11 +4,11 @@
 // What the error box would show is collected in `errors`.
 
 #include "../store/store_fixture.h"
+#include "private_settings.h"
 #include "app/data_module.h"
 #include "core/error_box.h"
 #include "ui/main_window.h"
 
-#include <QStandardPaths>
 #include <QStringList>
 #include <memory>
 
@@ -16,7 +16,6 @@ class AppFixture {
 public:
     AppFixture()
     {
-        QStandardPaths::setTestModeEnabled(true);
         previousSink_ = SetErrorSink([this](const QString &text) { errors << text; });
     }
     ~AppFixture()
@@ -32,6 +31,7 @@ public:
         module = std::make_unique<TdmMain>(*window);
     }
 
+    PrivateSettings settings;
     StoreFixture store;
     std::unique_ptr<TfrmMain> window;
     std::unique_ptr<TdmMain> module;

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the data module with the main window: the store
 // opened, the lists filled, the settings restored and saved, the page rule.
 #include "../store/store_fixture.h"
+#include "private_settings.h"
 #include "app/data_module.h"
 #include "core/error_box.h"
 #include "platform/settings_store.h"
@@ -13,7 +14,6 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QMenu>
-#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -33,18 +33,17 @@ void Store(const char *name, const char *value)
 class Startup : public QObject {
     Q_OBJECT
     QStringList errors;
+    PrivateSettings settings;
 
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         SetErrorSink([this](const QString &text) { errors << text; });
     }
     void init()
     {
         errors.clear();
-        QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                      QStringLiteral("/Tarvenix/software.ini"));
+        QFile::remove(settings.File());
     }
 
     void firstStartShowsTheDefaultsAndSavesThem()

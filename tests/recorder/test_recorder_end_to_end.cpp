@@ -4,6 +4,7 @@
 #include "../perfd/perfd_runner.h"
 #include "../perfd/proc_fixture.h"
 #include "../probe/fake_host_lookup.h"
+#include "../app/private_settings.h"
 #include "../store/store_fixture.h"
 #include "app/data_module.h"
 #include "core/error_box.h"
@@ -12,7 +13,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QStandardPaths>
 #include <QtTest>
 
 class RecorderEndToEnd : public QObject {
@@ -23,6 +23,7 @@ class RecorderEndToEnd : public QObject {
     TfrmMain *window = nullptr;
     TdmMain *module = nullptr;
     QStringList errors;
+    PrivateSettings settings;
 
     qint64 Count(const QString &sql) const { return fixture->Scalar(sql); }
     void Lookup(int recNo)
@@ -41,7 +42,6 @@ class RecorderEndToEnd : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         SetErrorSink([this](const QString &text) { errors << text; });
         // 127.0.0.61: init, two sshd and a shell; 127.0.0.62: one process, "nc".
         WriteFixtureProcess(procA.path(), {1, "init", 0, 20, 1, "9000"});
@@ -153,6 +153,7 @@ private slots:
         QCOMPARE(Count(QStringLiteral("select count(*) from t__process")), 0);
         QCOMPARE(module->adotBlocks.RecordCount(), 0); // the data sets hold what the file holds
         QCOMPARE(module->adotProcess.RecordCount(), 0);
+        QCOMPARE(Danger(), QStringLiteral("Green")); // the unknown names went with the block
         QVERIFY(!module->tiMonitor.isActive()); // halted
         QCOMPARE(window->StatusText(), QStringLiteral("Monitor started"));
         QVERIFY(module->actlComputers.actStopMonitor->isEnabled());
@@ -162,6 +163,46 @@ private slots:
         QVERIFY(module->tiMonitor.isActive());
         QMetaObject::invokeMethod(&module->tiMonitor, "timeout", Qt::DirectConnection);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 2);
+    }
+
+    void failureWhileUndoingABlockIsToldAfterTheOneThatCausedIt()
+    {
+        // Inserting into the catalogue fails, and so does reading it again.
+        fixture->Sql(QStringLiteral("alter table t__process rename to t__process_old;"
+                                    "create view t__process as select * from t__process_old "
+                                    "where abs(-9223372036854775808) > 0"));
+        Lookup(1);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].startsWith(QStringLiteral("cannot modify t__process because it is a view\n")),
+                 qPrintable(errors[0]));
+        QVERIFY2(errors[0].contains(QStringLiteral("integer overflow")), qPrintable(errors[0]));
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 0);
+        QCOMPARE(Danger(), QStringLiteral("Green"));
+    }
+
+    // A pass that comes due during "Lookup selected" runs after it, even when
+    // the user starts another lookup the moment the first one ends.
+    void passDueDuringLookupsRunsAfterThemWithoutHalting()
+    {
+        auto log = std::make_shared<LookupLog>();
+        module->psTestConnect.SetHostLookup(std::make_unique<FakeHostLookup>(log, std::optional<quint32>(0x7F00003D), 150));
+        fixture->Sql(QStringLiteral("update t__computers set NAME = 'alpha.test' where ID = 1"));
+        module->adotComputers.Close();
+        module->adotComputers.Open();
+        window->edTimer->setText(QStringLiteral("60"));
+        module->actlComputers.actStartMonitor->trigger();
+        QAction *lookup = module->actlComputers.actLookupSelected;
+        bool askedAgain = false;
+        connect(lookup, &QAction::changed, this, [&] {
+            if (lookup->isEnabled() && !std::exchange(askedAgain, true))
+                QTimer::singleShot(0, lookup, &QAction::trigger);
+        });
+        QTimer::singleShot(50, this, [this] { QMetaObject::invokeMethod(&module->tiMonitor, "timeout", Qt::DirectConnection); });
+        Lookup(1);
+        QTRY_COMPARE_WITH_TIMEOUT(Count(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 3")), 1, 5000);
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(log->starts, 3); // computer 1 probed by the two lookups, then by the pass
+        QVERIFY(module->tiMonitor.isActive());
     }
 
     void computerDeletedWhileItsProbeWaitsGetsNoBlock()
