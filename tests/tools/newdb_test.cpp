@@ -50,6 +50,7 @@ private slots:
 
     void tablesHaveTheirColumnsAndDeclaredTypes();
     void typesIndexesAndJournal();
+    void namesSortRegardlessOfCase();
     void computersAreAppendedInOrder();
     void defaultFileIsTarvenixMdbInTheWorkingDirectory();
     void existingFileIsRefusedAndLeftUnchanged_data();
@@ -112,6 +113,18 @@ void NewDbTest::typesIndexesAndJournal()
                                   "t__process(NAME)",          "t__process(TYPE_ID,NAME)"};
     QCOMPARE(indexes, expected);
     QCOMPARE(store.value("PRAGMA journal_mode").toString(), "wal");
+}
+
+// The program's statements sort names with "order by name" alone.
+void NewDbTest::namesSortRegardlessOfCase()
+{
+    const StoreReader store(newStore());
+    store.rows("insert into t__process (NAME, TYPE_ID) values ('Zeta.exe', 1), ('alpha.exe', 1), ('Beta', 1)");
+    const QList<QVariantList> sorted = {{"alpha.exe"}, {"Beta"}, {"Zeta.exe"}};
+    QCOMPARE(store.rows("select name from t__process where type_id = 1 order by name"), sorted);
+    QCOMPARE(store.rows("select name from t__process order by name"), sorted);
+    store.rows("insert into t__computers (NAME) values ('beta'), ('Alpha')");
+    QCOMPARE(store.value("select NAME from t__computers order by NAME").toString(), "Alpha");
 }
 
 void NewDbTest::computersAreAppendedInOrder()
