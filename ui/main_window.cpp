@@ -10,6 +10,7 @@
 #include "ui/db_lookup_list_box.h"
 #include "ui/db_text.h"
 #include "ui/exit_line_edit.h"
+#include "ui/outer_geometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,10 +29,11 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tarvenix v1.5"));
-    setGeometry(195, 103, 635, 463);
-    setMinimumSize(635, 407);
-    // 8 points of "MS Sans Serif": characters 11 pixels high.
-    QFont font(QStringLiteral("MS Sans Serif"));
+    new OuterGeometry(this, QRect(195, 103, 635, 463), QSize(635, 407));
+    // 8 points of "MS Sans Serif" (characters 11 pixels high) where it exists;
+    // elsewhere a narrow sans of Arial's widths, which the layout is sized for.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     font.setPixelSize(11);
     setFont(font);
 
