@@ -10,7 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QGridLayout>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -20,7 +20,7 @@ QWidget *TfrmMain::BuildAnalyzePage()
     cbAllComputers = new QCheckBox(QStringLiteral("All computers or"), tsAnalyze);
     cbAllComputers->setChecked(true);
     dbcbxComputers = new DbLookupComboBox(tsAnalyze);
-    dbcbxComputers->setMinimumWidth(113);
+    dbcbxComputers->setFixedWidth(113);
     cbAllData = new QCheckBox(QStringLiteral("All date or"), tsAnalyze);
     cbAllData->setChecked(true);
     dtpAnalyze = new QDateTimeEdit(tsAnalyze);
@@ -28,32 +28,40 @@ QWidget *TfrmMain::BuildAnalyzePage()
     dtpAnalyze->setCalendarPopup(true);
     dtpAnalyze->setMinimumWidth(89);
     btnAnalizeRefresh = new QPushButton(QStringLiteral("Refresh"), tsAnalyze);
-    btnAnalizeRefresh->setMinimumSize(75, 25);
+    btnAnalizeRefresh->setFixedSize(75, 25);
     Label5 = new QLabel(QStringLiteral("Type"), tsAnalyze);
     cbMainType = new QComboBox(tsAnalyze);
     cbMainType->addItems({QStringLiteral("Analyse"), QStringLiteral("Statistics")});
     cbMainType->setCurrentIndex(-1);
-    cbMainType->setMinimumWidth(161);
+    cbMainType->setFixedWidth(161);
     cbAnalyze = new QComboBox(tsAnalyze);
     cbAnalyze->addItems(
         {QStringLiteral("Process memory usage"), QStringLiteral("Process count"), QStringLiteral("Timeline statistics")});
     cbAnalyze->setCurrentIndex(-1);
-    cbAnalyze->setMinimumWidth(177);
+    cbAnalyze->setFixedWidth(177);
     dbcAnalyze = new ChartWidget(tsAnalyze);
     AddAnalysisSeries(*dbcAnalyze);
 
-    auto *rows = new QGridLayout;
-    rows->addWidget(cbAllComputers, 0, 0);
-    rows->addWidget(dbcbxComputers, 0, 1);
-    rows->addWidget(cbAllData, 0, 2);
-    rows->addWidget(dtpAnalyze, 0, 3);
-    rows->addWidget(btnAnalizeRefresh, 0, 5);
-    rows->addWidget(Label5, 1, 0);
-    rows->addWidget(cbMainType, 1, 1, 1, 2);
-    rows->addWidget(cbAnalyze, 1, 3, 1, 2);
-    rows->setColumnStretch(4, 1);
+    auto *selectors = new QHBoxLayout;
+    selectors->setSpacing(4);
+    selectors->addWidget(cbAllComputers);
+    selectors->addWidget(dbcbxComputers);
+    selectors->addSpacing(8);
+    selectors->addWidget(cbAllData);
+    selectors->addWidget(dtpAnalyze);
+    selectors->addStretch(1);
+    selectors->addWidget(btnAnalizeRefresh);
+    auto *kind = new QHBoxLayout;
+    kind->setSpacing(4);
+    kind->addWidget(Label5);
+    kind->addWidget(cbMainType);
+    kind->addWidget(cbAnalyze);
+    kind->addStretch(1);
     auto *page = new QVBoxLayout(tsAnalyze);
-    page->addLayout(rows);
+    page->setContentsMargins(3, 3, 3, 3);
+    page->setSpacing(3);
+    page->addLayout(selectors);
+    page->addLayout(kind);
     page->addWidget(dbcAnalyze, 1);
     return tsAnalyze;
 }

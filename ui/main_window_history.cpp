@@ -38,7 +38,9 @@ QWidget *TfrmMain::BuildHistoryPage()
 {
     tsHistory = new QWidget;
     gbFilter = new QGroupBox(QStringLiteral(" User filter "), tsHistory);
+    // Wider than designed where the locale's date needs a wider picker.
     gbFilter->setMinimumWidth(241);
+    gbFilter->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     cbComputer = FilterCheck(QStringLiteral("Computer"), gbFilter);
     dbcbxComputer = new DbLookupComboBox(gbFilter);
     cbFromDate = FilterCheck(QStringLiteral("From date"), gbFilter);
@@ -60,9 +62,14 @@ QWidget *TfrmMain::BuildHistoryPage()
     cbThreads = FilterCheck(QStringLiteral("Threads"), gbFilter);
     edThreads = new ExitLineEdit(gbFilter);
     btnRefresh = new QPushButton(QStringLiteral("Refresh"), gbFilter);
-    btnRefresh->setMinimumSize(145, 25);
+    btnRefresh->setFixedSize(145, 25);
 
     auto *filter = new QGridLayout(gbFilter);
+    // With the group's own 3-pixel border, the values start 88 pixels in.
+    filter->setContentsMargins(4, 2, 3, 3);
+    filter->setHorizontalSpacing(2);
+    filter->setVerticalSpacing(3);
+    filter->setColumnMinimumWidth(0, 79);
     const QList<QPair<QCheckBox *, QList<QWidget *>>> rows = {
         {cbComputer, {dbcbxComputer}},  {cbFromDate, {dtpDateFrom, dtpTimeFrom}},
         {cbToDate, {dtpDateTo, dtpTimeTo}}, {cbProcess, {dbcbxProcess}},
@@ -73,21 +80,25 @@ QWidget *TfrmMain::BuildHistoryPage()
         filter->addWidget(rows[r].first, r, 0);
         const auto &values = rows[r].second;
         if (values.size() == 1) {
-            values[0]->setMinimumWidth(145);
-            filter->addWidget(values[0], r, 1, 1, 2);
+            values[0]->setFixedWidth(145);
+            filter->addWidget(values[0], r, 1, 1, 2, Qt::AlignLeft);
         } else {
             filter->addWidget(values[0], r, 1);
             filter->addWidget(values[1], r, 2);
         }
     }
-    filter->addWidget(btnRefresh, int(rows.size()), 1, 1, 2);
+    filter->addWidget(btnRefresh, int(rows.size()), 1, 1, 2, Qt::AlignLeft);
     filter->setRowStretch(int(rows.size()) + 1, 1);
 
     gbResult = new QGroupBox(QStringLiteral(" Result "), tsHistory);
     dbgFiltered = new DbGrid(gbResult);
-    (new QVBoxLayout(gbResult))->addWidget(dbgFiltered);
+    auto *result = new QVBoxLayout(gbResult);
+    result->setContentsMargins(3, 2, 3, 3);
+    result->addWidget(dbgFiltered);
 
     auto *page = new QHBoxLayout(tsHistory);
+    page->setContentsMargins(3, 3, 3, 3);
+    page->setSpacing(4);
     page->addWidget(gbFilter);
     page->addWidget(gbResult, 1);
     return tsHistory;

@@ -22,14 +22,14 @@ QLineEdit *TwoCharacterEdit(QWidget *parent)
 {
     auto *edit = new QLineEdit(QStringLiteral("10"), parent);
     edit->setValidator(new TypingLimit(edit, 2));
-    edit->setFixedWidth(33);
+    edit->setFixedWidth(25);
     return edit;
 }
 
 ActionButton *Button(QSize size, QWidget *parent)
 {
     auto *button = new ActionButton(parent);
-    button->setMinimumSize(size);
+    button->setFixedSize(size);
     return button;
 }
 
@@ -39,7 +39,9 @@ QWidget *TfrmMain::BuildMonitoringPage()
 {
     tsMonitoring = new QWidget;
     gbControl = new QGroupBox(QStringLiteral(" Control panel "), tsMonitoring);
-    gbControl->setFixedHeight(65);
+    // As high as the title and two buttons need: a little over the 65 pixels
+    // of the design, whose group titles took less room.
+    gbControl->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     Label3 = new QLabel(QStringLiteral("Collect every"), gbControl);
     edTimer = TwoCharacterEdit(gbControl);
     Label4 = new QLabel(QStringLiteral("seconds"), gbControl);
@@ -50,17 +52,18 @@ QWidget *TfrmMain::BuildMonitoringPage()
     Button1 = Button({89, 25}, gbControl);
     Label8 = new QLabel(QStringLiteral("Current computer :"), gbControl);
     lbCurrentComp = new QLabel(gbControl);
-    lbCurrentComp->setMinimumWidth(145);
+    lbCurrentComp->setFixedWidth(145);
     Label9 = new QLabel(QStringLiteral("Current danger status :"), gbControl);
     lbDangerStatus = new ColorLabel(gbControl);
-    lbDangerStatus->setMinimumWidth(145);
+    lbDangerStatus->setFixedSize(145, 17);
     lbDangerStatus->setAlignment(Qt::AlignCenter);
     lbDangerStatus->setText(QStringLiteral("Green"));
     lbDangerStatus->SetColor(QColor(0, 255, 0));
     btnResetStatus = Button({75, 17}, gbControl);
 
     auto *control = new QGridLayout(gbControl);
-    control->setContentsMargins(6, 2, 6, 2);
+    control->setContentsMargins(4, 0, 4, 1);
+    control->setHorizontalSpacing(5);
     control->setVerticalSpacing(2);
     control->addWidget(Label3, 0, 0);
     control->addWidget(edTimer, 0, 1);
@@ -78,9 +81,11 @@ QWidget *TfrmMain::BuildMonitoringPage()
     control->setColumnStretch(7, 1);
 
     gbComputers = new QGroupBox(QStringLiteral(" Computers "), tsMonitoring);
-    gbComputers->setMinimumWidth(185);
+    gbComputers->setFixedWidth(185);
     llbxComputers = new DbLookupListBox(gbComputers);
-    (new QVBoxLayout(gbComputers))->addWidget(llbxComputers);
+    auto *computers = new QVBoxLayout(gbComputers);
+    computers->setContentsMargins(3, 2, 3, 3);
+    computers->addWidget(llbxComputers);
 
     gbProcess = new QGroupBox(QStringLiteral(" Last data from selected computer "), tsMonitoring);
     Label1 = new QLabel(QStringLiteral("Computer"), gbProcess);
@@ -89,6 +94,8 @@ QWidget *TfrmMain::BuildMonitoringPage()
     dbtDate = new DbText(gbProcess);
     dbgCurrent = new DbGrid(gbProcess);
     auto *process = new QGridLayout(gbProcess);
+    process->setContentsMargins(3, 2, 3, 3);
+    process->setSpacing(4);
     process->addWidget(Label1, 0, 0);
     process->addWidget(dbtName, 0, 1);
     process->addWidget(Label2, 0, 2);
@@ -98,6 +105,8 @@ QWidget *TfrmMain::BuildMonitoringPage()
     process->setColumnStretch(3, 1);
 
     auto *page = new QGridLayout(tsMonitoring);
+    page->setContentsMargins(3, 3, 3, 3);
+    page->setSpacing(4);
     page->addWidget(gbControl, 0, 0, 1, 2);
     page->addWidget(gbComputers, 1, 0);
     page->addWidget(gbProcess, 1, 1);
