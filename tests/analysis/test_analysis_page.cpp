@@ -2,6 +2,7 @@
 // the chart on the page shows one series, read back from a rendered image.
 #include "../app/app_fixture.h"
 #include "../chart/chart_image.h"
+#include "../input/user_input.h"
 #include "ui/chart/chart_palette.h"
 #include "ui/db_lookup_combo_box.h"
 
@@ -12,6 +13,8 @@
 #include <QTabWidget>
 #include <QtTest>
 
+using namespace UserInput;
+
 class AnalysisPage : public QObject {
     Q_OBJECT
     const QDate day{2026, 5, 10};
@@ -21,12 +24,24 @@ class AnalysisPage : public QObject {
 
     void Choose(int mainType, int kind)
     {
-        window->cbMainType->setCurrentIndex(mainType);
-        emit window->cbMainType->activated(mainType);
-        window->cbAnalyze->setCurrentIndex(kind);
-        emit window->cbAnalyze->activated(kind);
+        ChooseWithMouse(window->cbMainType, mainType);
+        ChooseWithKeys(window->cbAnalyze, kind);
     }
-    void Click(QCheckBox *box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2)); }
+    void Click(QCheckBox *box)
+    {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        Settle();
+    }
+    // As the keyboard does it: click into the picker, Tab to its day, type it.
+    void TypeDay(QDateTimeEdit *picker, int day)
+    {
+        QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(6, picker->height() / 2));
+        for (int i = 0; i < picker->sectionCount() && picker->currentSection() != QDateTimeEdit::DaySection; ++i)
+            QTest::keyClick(picker, Qt::Key_Tab);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::DaySection);
+        QTest::keyClicks(picker, QString::number(day));
+        Settle();
+    }
     QList<int> Shown() const
     {
         QList<int> active;
@@ -75,9 +90,8 @@ private slots:
         window = app->window.get();
         chart = window->dbcAnalyze;
         window->resize(1000, 760);
-        window->show();
-        window->pctlMain->setCurrentWidget(window->tsAnalyze);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(ShowActive(window));
+        ClickTab(window->pctlMain, 3);
     }
     void cleanup() { delete app; }
 
@@ -144,12 +158,12 @@ private slots:
         QCOMPARE(app->errors.size(), 1); // no computer chosen yet
         QVERIFY(Shown().isEmpty());
         QVERIFY(PlotShowsNoPoint(Render(*chart)));
-        window->dbcbxComputers->SetKeyValue(2);
-        emit window->dbcbxComputers->CloseUp();
+        ChooseWithMouse(window->dbcbxComputers, 1);
         QCOMPARE(LegendLabels(), QStringList({"mid", "small"}));
         Click(window->cbAllComputers);
         Click(window->cbAllData);
-        window->dtpAnalyze->setDateTime(QDateTime(day.addDays(1), QTime(18, 30)));
+        window->dtpAnalyze->setDateTime(QDateTime(day, QTime(18, 30)));
+        TypeDay(window->dtpAnalyze, day.addDays(1).day());
         QCOMPARE(LegendLabels(), QStringList({"big"})); // the next midnight's block only
         window->dtpAnalyze->setDateTime(QDateTime(day.addDays(7), QTime(9, 0)));
         QCOMPARE(Shown(), QList<int>({0}));
@@ -164,7 +178,7 @@ private slots:
         Choose(0, 1);
         QCOMPARE(Shown(), QList<int>({1}));
         app->store.Sql(QStringLiteral("alter table t__data rename to t__data_old"));
-        window->btnAnalizeRefresh->click();
+        QTest::mouseClick(window->btnAnalizeRefresh, Qt::LeftButton);
         QCOMPARE(app->errors.size(), 1);
         QVERIFY2(app->errors[0].contains(QStringLiteral("t__data")), qPrintable(app->errors[0]));
         QVERIFY(Shown().isEmpty());

@@ -1,5 +1,5 @@
 // Start-up and shutdown of the data module with the main window: the store
-// opened, the lists filled, the settings restored and saved, the page rule.
+// opened, the lists filled, the settings restored and saved.
 #include "../store/store_fixture.h"
 #include "private_settings.h"
 #include "app/data_module.h"
@@ -135,30 +135,6 @@ private slots:
         module.adotComputers.SetValue(QStringLiteral("NAME"), QStringLiteral("new"));
         module.adotComputers.Post();
         QCOMPARE(computers->rowCount(), 3);
-    }
-
-    void pagesSwitchTheMenus()
-    {
-        StoreFixture fixture;
-        TfrmMain window;
-        TdmMain module(window);
-        auto enabled = [&window] {
-            return QList<bool>{window.Computers1->menuAction()->isEnabled(), window.Monitor1->menuAction()->isEnabled(),
-                               window.Process1->menuAction()->isEnabled()};
-        };
-        QCOMPARE(enabled(), QList<bool>({true, true, false}));
-        window.pctlMain->setCurrentIndex(2);
-        QCOMPARE(enabled(), QList<bool>({false, false, true}));
-        window.pctlMain->setCurrentIndex(3);
-        QCOMPARE(enabled(), QList<bool>({false, false, true}));
-        window.pctlMain->setCurrentIndex(1);
-        QCOMPARE(enabled(), QList<bool>({true, true, false}));
-        window.pctlMain->setCurrentIndex(3);
-        QCOMPARE(enabled(), QList<bool>({true, true, false}));
-        QCOMPARE(window.StatusText(), QStringLiteral("Monitoring stoped"));
-        QVERIFY(!module.actlComputers.actStopMonitor->isEnabled());
-        QCOMPARE(module.actlComputers.actHelp->shortcut(), QKeySequence(Qt::Key_F1));
-        QCOMPARE(TActionList::Tag(module.actlComputers.actMoveToDanger), 4);
     }
 };
 

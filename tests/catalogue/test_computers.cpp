@@ -1,15 +1,20 @@
-// The computer list: adding, showing the latest snapshot and summary, and
-// deleting a computer with all its snapshots.
+// The computer list as a user works it: adding from the menus, choosing a
+// computer in the lists and the drop-down, and deleting one with all its
+// snapshots.
 #include "../app/app_fixture.h"
+#include "../input/user_input.h"
 #include "fake_prompts.h"
 #include "ui/db_grid.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/db_lookup_list_box.h"
 #include "ui/db_text.h"
 
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
+
+using namespace UserInput;
 
 class Computers : public QObject {
     Q_OBJECT
@@ -20,6 +25,8 @@ class Computers : public QObject {
     FakePrompts *prompts = nullptr;
 
     qint64 Count(const QString &sql) const { return fixture->Scalar(sql); }
+    QString CurrentComputer() const { return module->adotComputers.Value(QStringLiteral("NAME")).toString(); }
+    void ClickDelete() { QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton); }
 
 private slots:
     void init()
@@ -41,54 +48,90 @@ private slots:
         module = app->module.get();
         prompts = new FakePrompts;
         module->prompts.reset(prompts);
+        QVERIFY(ShowActive(window));
     }
-    void cleanup()
-    {
-        delete app;
-    }
+    void cleanup() { delete app; }
 
-    void addingPostsWhateverWasTyped()
+    void addingFromEitherMenuPostsWhateverWasTyped()
     {
         prompts->input = QString();
-        emit module->actlComputers.actAddComputer->triggered();
+        ChooseMenuEntry(window->menuBar(), window->Computers1, window->Add1);
         prompts->input = QStringLiteral("alpha"); // a duplicate
-        emit module->actlComputers.actAddComputer->triggered();
+        ChooseContextEntry(window->llbxComputers->viewport(), QPoint(20, 150), window->pmComputers, window->Addnew1);
         prompts->input = QStringLiteral("workstation-accounting-2.example.org"); // longer than 15: kept whole
-        emit module->actlComputers.actAddComputer->triggered();
+        ChooseMenuEntry(window->menuBar(), window->Computers1, window->Add1);
         prompts->input.reset(); // cancelled
-        emit module->actlComputers.actAddComputer->triggered();
+        ChooseMenuEntry(window->menuBar(), window->Computers1, window->Add1);
+        QCOMPARE(prompts->asked.size(), 4);
         QCOMPARE(prompts->asked.first(), QStringLiteral("New node|Enter IP address or computer name||255"));
         QCOMPARE(Count(QStringLiteral("select count(*) from t__computers")), 6);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__computers where NAME = ''")), 1);
         QCOMPARE(Count(QStringLiteral("select length(NAME) from t__computers where ID = 6")), 36);
         QCOMPARE(window->llbxComputers->model()->rowCount(), 6); // listed at once, after the others
-        QCOMPARE(window->llbxComputers->model()->index(5, 0).data().toString(),
+        QCOMPARE(window->dbcbxComputerList->model()->index(5, 0).data().toString(),
                  QStringLiteral("workstation-accounting-2.example.org"));
     }
 
-    void choosingAComputerShowsItOnBothPages()
+    void choosingInTheDropDownShowsThatComputerOnBothPages()
     {
-        window->dbcbxComputerList->SetKeyValue(1);
-        emit window->dbcbxComputerList->CloseUp();
+        ClickTab(window->pctlMain, 2);
+        ChooseWithMouse(window->dbcbxComputerList, 0);
         QCOMPARE(window->DBGrid1->model()->rowCount(), 2);
         QCOMPARE(window->dbgCurrent->model()->rowCount(), 2); // the same data set
         QCOMPARE(window->dbtName->text(), QStringLiteral("alpha"));
         QCOMPARE(window->dbtBlockCount->text(), QStringLiteral("3"));
-        QVERIFY(window->dbtLastBlock->text().contains(QStringLiteral("9:00:30")) ||
-                window->dbtLastBlock->text().contains(QStringLiteral("09:00:30")));
-        window->llbxComputers->SelectRow(2); // gamma: no snapshot
-        emit window->llbxComputers->Click();
-        QCOMPARE(window->dbgCurrent->model()->rowCount(), 0);
+        QVERIFY(window->dbtLastBlock->text().contains(QStringLiteral("9:00:30")));
+        QCOMPARE(CurrentComputer(), QStringLiteral("alpha"));
+        ChooseWithKeys(window->dbcbxComputerList, 1);
+        QCOMPARE(window->dbtName->text(), QStringLiteral("beta"));
+        QCOMPARE(window->dbtBlockCount->text(), QStringLiteral("1"));
+        QCOMPARE(CurrentComputer(), QStringLiteral("beta"));
+        ChooseWithMouse(window->dbcbxComputerList, 2); // gamma: nothing stored
+        QCOMPARE(window->dbtBlockCount->text(), QStringLiteral("0"));
+        QCOMPARE(window->dbtFirstBlock->text(), QString());
+        QCOMPARE(window->DBGrid1->model()->rowCount(), 0);
         QCOMPARE(window->dbtName->text(), QString());
-        QCOMPARE(module->adotComputers.Value(QStringLiteral("NAME")).toString(), QStringLiteral("gamma"));
+    }
+
+    // Arrow keys on the closed drop-down change the choice without a
+    // close-up: the page keeps the previous computer, deletion takes the new.
+    void arrowKeysOnTheClosedDropDownChooseWithoutShowing()
+    {
+        ClickTab(window->pctlMain, 2);
+        ChooseWithMouse(window->dbcbxComputerList, 0);
+        window->dbcbxComputerList->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window->dbcbxComputerList, Qt::Key_Down);
+        Settle();
+        QCOMPARE(window->dbcbxComputerList->currentText(), QStringLiteral("beta"));
+        QCOMPARE(window->dbtName->text(), QStringLiteral("alpha"));
+        ClickDelete();
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__computers where NAME = 'beta'")), 0);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 1")), 3);
+    }
+
+    void clickingInTheMonitoringListShowsTheLatestSnapshot()
+    {
+        ClickEntry(window->llbxComputers, 1);
+        QCOMPARE(window->dbgCurrent->model()->rowCount(), 1);
+        QCOMPARE(window->dbtName->text(), QStringLiteral("beta"));
+        QCOMPARE(CurrentComputer(), QStringLiteral("beta"));
+        // A right click opens the list's menu and selects nothing.
+        ChooseContextEntry(window->llbxComputers->viewport(), EntryCentre(window->llbxComputers, 0),
+                           window->pmComputers, nullptr);
+        QCOMPARE(window->dbtName->text(), QStringLiteral("beta"));
+        QTest::keyClick(window->llbxComputers, Qt::Key_Down);
+        Settle();
+        QCOMPARE(window->dbgCurrent->model()->rowCount(), 0); // gamma
+        QCOMPARE(CurrentComputer(), QStringLiteral("gamma"));
     }
 
     void deletingGoesRowByRowAndCountsDown()
     {
+        ClickTab(window->pctlMain, 2);
+        ChooseWithMouse(window->dbcbxComputerList, 0);
         QList<int> bar;
         connect(window->pgDelete, &QProgressBar::valueChanged, this, [&bar](int v) { bar << v; });
-        window->dbcbxComputerList->SetKeyValue(1);
-        QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton);
+        ClickDelete();
         QVERIFY(app->errors.isEmpty());
         QVERIFY(prompts->asked.last().startsWith(
             QStringLiteral("Warning|WARNING !!! When you click ok, ALL data about\r\nmonitoring this computer will delete\r\n")));
@@ -102,24 +145,32 @@ private slots:
         QVERIFY(module->adotData.Active() && !module->adotData.Filtered());
         QCOMPARE(window->llbxComputers->model()->rowCount(), 2);
         QCOMPARE(window->dbcbxComputerList->KeyValue().toInt(), 1); // keeps the deleted key
+        QCOMPARE(window->DBGrid1->model()->rowCount(), 2);          // and still shows its snapshot
     }
 
     void deletingAComputerWithoutBlocksOrAnsweringNo()
     {
-        window->dbcbxComputerList->SetKeyValue(3);
+        ClickTab(window->pctlMain, 2);
+        ChooseWithMouse(window->dbcbxComputerList, 2);
         prompts->answerYes = false;
-        QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton);
+        ClickDelete();
         QCOMPARE(Count(QStringLiteral("select count(*) from t__computers")), 3);
         prompts->answerYes = true;
-        QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton);
+        ClickDelete();
+        QCOMPARE(window->pgDelete->minimum(), 0);
         QCOMPARE(window->pgDelete->maximum(), 0);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__computers")), 2);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 4);
+        // 0 of 0 is an empty bar, drawn as 0 of 1 would be, not a busy one.
+        const QImage zeroOfZero = window->pgDelete->grab().toImage();
+        window->pgDelete->setRange(0, 1);
+        QCOMPARE(zeroOfZero, window->pgDelete->grab().toImage());
     }
 
     void deletingWithNothingChosenTellsTheUser()
     {
-        QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton);
+        ClickTab(window->pctlMain, 2);
+        ClickDelete();
         QCOMPARE(app->errors.size(), 1);
         QVERIFY(app->errors[0].contains(QStringLiteral("nothing was deleted")));
         QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), 4);
@@ -129,7 +180,8 @@ private slots:
 
     void blockAddedWhileTheBoxIsOpenIsDeletedToo()
     {
-        window->dbcbxComputerList->SetKeyValue(2);
+        ClickTab(window->pctlMain, 2);
+        ChooseWithMouse(window->dbcbxComputerList, 1);
         prompts->whileOpen = [this] {
             // What a collection pass does meanwhile: a new block, and the
             // computer table left on its last row.
@@ -139,7 +191,7 @@ private slots:
             module->adotBlocks.Post();
             module->adotComputers.SetRecNo(3);
         };
-        QTest::mouseClick(window->btnDeleteComp, Qt::LeftButton);
+        ClickDelete();
         QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 2")), 0);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__computers where ID = 2")), 0);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__computers where ID in (1, 3)")), 2);

@@ -1,11 +1,15 @@
-// Sorting process names into types on the control page.
+// Sorting process names into types on the control page, with the mouse and
+// the keyboard, the main menu and the list's context menu.
 #include "../app/app_fixture.h"
+#include "../input/user_input.h"
 #include "fake_prompts.h"
-#include "ui/data_set_list_model.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/db_lookup_list_box.h"
 
+#include <QMenuBar>
 #include <QtTest>
+
+using namespace UserInput;
 
 class ProcessTypes : public QObject {
     Q_OBJECT
@@ -14,30 +18,26 @@ class ProcessTypes : public QObject {
     TfrmMain *window = nullptr;
     TdmMain *module = nullptr;
 
-    QStringList ByType() const
+    static QStringList Names(QListView *list)
     {
         QStringList names;
-        QAbstractItemModel *model = window->dblbxProcessByType->model();
-        for (int r = 0; r < model->rowCount(); ++r)
-            names << model->index(r, 0).data().toString();
+        for (int r = 0; r < list->model()->rowCount(); ++r)
+            names << list->model()->index(r, 0).data().toString();
         return names;
     }
+    QStringList ByType() const { return Names(window->dblbxProcessByType); }
     qint64 TypeOf(const char *name) const
     {
         return fixture->Scalar(QStringLiteral("select TYPE_ID from t__process where NAME = '%1'").arg(QLatin1String(name)));
     }
-    void ChooseType(int type)
+    // Types are listed in key order: type N is entry N - 1.
+    void ChooseType(int type) { ChooseWithMouse(window->dbcbxProcessType, type - 1); }
+    static int RowOf(QListView *list, const char *name) { return int(Names(list).indexOf(QLatin1String(name))); }
+    void SetTypeFromMenu(const char *name, QAction *entry)
     {
-        window->dbcbxProcessType->SetKeyValue(type);
-        emit window->dbcbxProcessType->CloseUp();
-    }
-    int RowOf(DbLookupListBox *list, const char *name) const
-    {
-        QAbstractItemModel *model = list->model();
-        for (int r = 0; r < model->rowCount(); ++r)
-            if (model->index(r, 0).data().toString() == QLatin1String(name))
-                return r;
-        return -1;
+        QListView *list = window->dblbxProcessByType;
+        ClickEntry(list, RowOf(list, name)); // the commands act on the name selected with a left click
+        ChooseContextEntry(list->viewport(), EntryCentre(list, RowOf(list, name)), window->pmProcess, entry);
     }
 
 private slots:
@@ -46,84 +46,100 @@ private slots:
         app = new AppFixture;
         fixture = &app->store;
         fixture->Sql(QStringLiteral("insert into t__process (NAME, TYPE_ID) values ('zsh', 1), ('nc', 4), "
-                                    "('bash', 1), ('cron', 2), ('miner', 4);"));
+                                    "('Bash', 1), ('cron', 2), ('miner', 4), ('Xorg', 4);"));
         app->Start();
         window = app->window.get();
         module = app->module.get();
         module->prompts = std::make_unique<FakePrompts>();
+        QVERIFY(ShowActive(window));
+        ClickTab(window->pctlMain, 2);
     }
-    void cleanup()
-    {
-        delete app;
-    }
+    void cleanup() { delete app; }
 
-    void choosingATypeListsItsNamesAlphabetically()
+    void choosingATypeListsItsNamesAlphabeticallyWhateverTheCase()
     {
         ChooseType(4);
-        QCOMPARE(ByType(), QStringList({"miner", "nc"}));
-        window->dblbxProcessByType->SelectRow(1);
-        emit window->dblbxProcessByType->DblClick(); // clears the type
+        QCOMPARE(ByType(), QStringList({"miner", "nc", "Xorg"}));
+        DoubleClickEntry(window->dblbxProcessByType, 1); // clears the type
         QCOMPARE(TypeOf("nc"), 1);
-        QCOMPARE(ByType(), QStringList({"miner"}));
-        emit window->dbcbxProcessType->CloseUp(); // closed without a new choice: same list
-        QCOMPARE(ByType(), QStringList({"miner"}));
+        QCOMPARE(ByType(), QStringList({"miner", "Xorg"}));
+        ChooseWithKeys(window->dbcbxProcessType, 0);
+        QCOMPARE(ByType(), QStringList({"Bash", "nc", "zsh"}));
+        OpenAndEscape(window->dbcbxProcessType); // closed without a new choice: the same list again
+        QCOMPARE(ByType(), QStringList({"Bash", "nc", "zsh"}));
+        QVERIFY(app->errors.isEmpty());
     }
 
     void movingANameIntoTheChosenType()
     {
         ChooseType(3);
-        window->dblbxAllProcess->SelectRow(RowOf(window->dblbxAllProcess, "zsh"));
-        emit window->dblbxAllProcess->DblClick();
+        DoubleClickEntry(window->dblbxAllProcess, RowOf(window->dblbxAllProcess, "zsh"));
         QCOMPARE(TypeOf("zsh"), 3);
         QCOMPARE(ByType(), QStringList({"zsh"}));
-        window->dblbxAllProcess->SelectRow(RowOf(window->dblbxAllProcess, "bash"));
-        window->Movetoselectedtype1->trigger();
-        QCOMPARE(ByType(), QStringList({"bash", "zsh"}));
+        ClickEntry(window->dblbxAllProcess, RowOf(window->dblbxAllProcess, "Bash"));
+        ChooseMenuEntry(window->menuBar(), window->Process1, window->Movetoselectedtype1);
+        QCOMPARE(ByType(), QStringList({"Bash", "zsh"}));
+        ClickEntry(window->dblbxProcessByType, 1);
+        ChooseMenuEntry(window->menuBar(), window->Process1, window->Cleartype1);
+        QCOMPARE(TypeOf("zsh"), 1);
+        QCOMPARE(ByType(), QStringList({"Bash"}));
     }
 
     void menuCommandActsOnTheHighlightedNameAfterTheCursorMoved()
     {
         ChooseType(2);
-        window->dblbxAllProcess->SelectRow(RowOf(window->dblbxAllProcess, "bash"));
+        ClickEntry(window->dblbxAllProcess, RowOf(window->dblbxAllProcess, "Bash"));
         module->adotProcess.Locate(QStringLiteral("NAME"), QStringLiteral("miner")); // a collection moved it
-        window->Movetoselectedtype1->trigger();
-        QCOMPARE(TypeOf("bash"), 2);
+        ChooseMenuEntry(window->menuBar(), window->Process1, window->Movetoselectedtype1);
+        QCOMPARE(TypeOf("Bash"), 2);
         QCOMPARE(TypeOf("miner"), 4);
+    }
+
+    // A choice made with the arrow keys on the closed selector is the type a
+    // move stores, while the list keeps showing the type last chosen in it.
+    void arrowKeysChangeTheTypeStoredButNotTheList()
+    {
+        ChooseType(2);
+        window->dbcbxProcessType->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window->dbcbxProcessType, Qt::Key_Down);
+        DoubleClickEntry(window->dblbxAllProcess, RowOf(window->dblbxAllProcess, "zsh"));
+        QCOMPARE(TypeOf("zsh"), 3);
+        QCOMPARE(ByType(), QStringList({"cron"}));
     }
 
     void movingWithNoTypeChosenIsAnError()
     {
-        window->dblbxAllProcess->SelectRow(0);
-        emit window->dblbxAllProcess->DblClick();
+        DoubleClickEntry(window->dblbxAllProcess, 0);
         QCOMPARE(app->errors, QStringList({"Invalid variant type conversion."}));
         QCOMPARE(TypeOf("zsh"), 1);
         QCOMPARE(module->adotProcess.GetState(), DataSet::State::Browse);
     }
 
-    void setTypeActionsUseTheirTags()
+    void contextMenuSetsTheTypeOfTheSelectedName()
     {
         ChooseType(1);
-        QCOMPARE(ByType(), QStringList({"bash", "zsh"}));
-        window->dblbxProcessByType->SelectRow(0);
-        module->actlComputers.actMoveToDanger->trigger();
-        QCOMPARE(TypeOf("bash"), 4);
+        SetTypeFromMenu("Bash", window->Setdangertype1);
+        QCOMPARE(TypeOf("Bash"), 4);
         QCOMPARE(ByType(), QStringList({"zsh"}));
-        window->dblbxProcessByType->SelectRow(0);
-        module->actlComputers.actMoveToSystem->trigger();
+        SetTypeFromMenu("zsh", window->Setsystemtype1);
         QCOMPARE(TypeOf("zsh"), 2);
         QCOMPARE(ByType(), QStringList());
-        module->actlComputers.actMoveToUser->trigger(); // the last selection's key outlives the refresh
+        ChooseType(2);
+        SetTypeFromMenu("zsh", window->Setusertype1);
         QCOMPARE(TypeOf("zsh"), 3);
+        SetTypeFromMenu("cron", window->Setunknowntype1);
+        QCOMPARE(TypeOf("cron"), 1);
         QVERIFY(app->errors.isEmpty());
     }
 
-    void nothingSelectedChangesNothing()
+    void rightClickAloneSelectsNothing()
     {
         ChooseType(4);
-        module->actlComputers.actMoveToUnknown->trigger();
-        window->Cleartype1->trigger();
-        QCOMPARE(TypeOf("nc"), 4);
-        QCOMPARE(TypeOf("miner"), 4);
+        QListView *list = window->dblbxProcessByType;
+        ChooseContextEntry(list->viewport(), EntryCentre(list, 0), window->pmProcess, window->Setunknowntype1);
+        ChooseMenuEntry(window->menuBar(), window->Process1, window->Cleartype1);
+        QCOMPARE(ByType(), QStringList({"miner", "nc", "Xorg"}));
+        QVERIFY(app->errors.isEmpty());
     }
 };
 

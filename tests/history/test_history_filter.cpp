@@ -1,15 +1,20 @@
-// The history page: the user filter's statement, its bounds and its refusal
-// of anything but numbers in the edits, and sorting by a column title.
+// The history page as a user works it: check boxes, drop-downs, pickers and
+// edits of the user filter, the filter's bounds and its refusal of anything
+// but numbers in the edits, and sorting by a click on a column title.
 #include "../app/app_fixture.h"
+#include "../input/user_input.h"
 #include "ui/db_grid.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/exit_line_edit.h"
-#include "ui/history_filter.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QDateTimeEdit>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QtTest>
+
+using namespace UserInput;
 
 class HistoryFilter : public QObject {
     Q_OBJECT
@@ -18,8 +23,10 @@ class HistoryFilter : public QObject {
     StoreFixture *fixture = nullptr;
     TfrmMain *window = nullptr;
     TdmMain *module = nullptr;
+    int runs = 0; // times the history query was opened
 
     int Rows() const { return module->adoqFull.RecordCount(); }
+    QString Statement() const { return module->adoqFull.SQLText(); }
     QStringList Processes() const
     {
         QStringList names;
@@ -28,12 +35,30 @@ class HistoryFilter : public QObject {
             names << module->adoqFull.ValueAt(p, f).toString();
         return names;
     }
+    void Click(QWidget *control)
+    {
+        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(control->width() - 6, control->height() / 2));
+        Settle();
+    }
     void SetBounds(const QDateTime &from, const QDateTime &to)
     {
         window->dtpDateFrom->setDateTime(QDateTime(from.date(), QTime(3, 3, 3))); // only its date counts
         window->dtpTimeFrom->setDateTime(QDateTime(QDate(2000, 1, 1), from.time())); // only its time counts
         window->dtpDateTo->setDateTime(to);
         window->dtpTimeTo->setDateTime(to);
+    }
+    void ClickTitle(DbGrid *grid, const QString &title)
+    {
+        QHeaderView *header = grid->horizontalHeader();
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            if (grid->model()->headerData(c, Qt::Horizontal).toString() == title) {
+                grid->scrollTo(grid->model()->index(0, c));
+                const QPoint at(header->sectionViewportPosition(c) + header->sectionSize(c) / 2, header->height() / 2);
+                QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+                Settle();
+                return;
+            }
+        QFAIL(qPrintable(QStringLiteral("no column titled ") + title));
     }
 
 private slots:
@@ -53,6 +78,12 @@ private slots:
         app->Start();
         window = app->window.get();
         module = app->module.get();
+        runs = 0;
+        connect(&module->adoqFull, &DataSet::StateChanged, this, [this] {
+            runs += module->adoqFull.GetState() == DataSet::State::Browse;
+        });
+        QVERIFY(ShowActive(window));
+        ClickTab(window->pctlMain, 1);
     }
     void cleanup()
     {
@@ -64,8 +95,9 @@ private slots:
     {
         QCOMPARE(Rows(), 4);
         QTest::mouseClick(window->btnRefresh, Qt::LeftButton);
+        QCOMPARE(runs, 1);
         QCOMPARE(Rows(), 4);
-        QCOMPARE(module->adoqFull.SQLText(), TMonitoringStore::FullStatementLines().join(QLatin1Char(' ')));
+        QCOMPARE(Statement(), TMonitoringStore::FullStatementLines().join(QLatin1Char(' ')));
     }
 
     void boundsExcludeFromAndIncludeTo_data()
@@ -78,40 +110,80 @@ private slots:
     {
         QFETCH(QString, locale);
         QLocale::setDefault(QLocale(locale));
-        window->cbFromDate->setChecked(true);
-        window->cbToDate->setChecked(true);
+        Click(window->cbFromDate);
+        Click(window->cbToDate);
         SetBounds(at, at.addSecs(10));
-        module->dbcbxFilterCloseUp();
         QCOMPARE(Processes(), QStringList({"zsh"})); // block 3 only: block 2 sits on the lower bound
         SetBounds(at.addSecs(-1), at);
-        module->dbcbxFilterCloseUp();
         QCOMPARE(Rows(), 2); // block 2 sits on the upper bound
         SetBounds(at.addSecs(10), at.addSecs(-10)); // From after To
-        module->dbcbxFilterCloseUp();
         QCOMPARE(Rows(), 0);
         QVERIFY(app->errors.isEmpty());
     }
 
+    void pickerChangedWithTheKeyboardRunsTheFilter()
+    {
+        Click(window->cbToDate);
+        SetBounds(at.addSecs(-1), at.addSecs(-1));
+        QCOMPARE(Rows(), 1);
+        const int before = runs;
+        QTest::mouseClick(window->dtpTimeTo, Qt::LeftButton, {}, QPoint(6, window->dtpTimeTo->height() / 2));
+        QTest::keyClick(window->dtpTimeTo, Qt::Key_Up); // one hour later
+        Settle();
+        QCOMPARE(runs, before + 1);
+        QCOMPARE(Rows(), 4);
+    }
+
     void conditionsJoinInTheirOrder()
     {
-        window->cbComputer->setChecked(true);
-        window->dbcbxComputer->SetKeyValue(1);
-        window->cbProcess->setChecked(true);
-        window->dbcbxProcess->SetKeyValue(3);
-        window->cbMemory->setChecked(true);
-        window->edMemory->setText(QStringLiteral(" +4096 "));
-        window->cbThreads->setChecked(true); // empty: no condition
-        module->dbcbxFilterCloseUp();
+        Click(window->cbComputer);
+        ChooseWithMouse(window->dbcbxComputer, 0);
+        Click(window->cbProcess);
+        ChooseWithKeys(window->dbcbxProcess, 2);
+        Click(window->cbMemory);
+        TypeAndTabAway(window->edMemory, QStringLiteral(" +4096 "));
+        Click(window->cbThreads); // empty: no condition
         QCOMPARE(Processes(), QStringList({"bash"}));
-        QVERIFY(module->adoqFull.SQLText().endsWith(
+        QVERIFY(Statement().endsWith(
             QStringLiteral("c.ID = b.COMPUTER_ID and b.COMPUTER_ID = 1 and d.PROCESS_ID = 3 and d.MEMORY = 4096")));
     }
 
     void computerCheckedWithNothingChosenGivesNothing()
     {
-        QTest::mouseClick(window->cbComputer, Qt::LeftButton); // the click runs the filter
+        Click(window->cbComputer); // the click runs the filter
+        QCOMPARE(runs, 1);
         QCOMPARE(Rows(), 0);
-        QVERIFY(module->adoqFull.SQLText().endsWith(QStringLiteral(" and b.COMPUTER_ID = 0")));
+        QVERIFY(Statement().endsWith(QStringLiteral(" and b.COMPUTER_ID = 0")));
+    }
+
+    // Only leaving the edit for another control of the window runs the
+    // filter: typing, the edit's own menu, the menu bar, another window
+    // taking the focus do not.
+    void editRunsTheFilterOnlyWhenLeftForAnotherControl()
+    {
+        Click(window->cbPID);
+        TypeAndTabAway(window->edPID, QStringLiteral("1"));
+        QCOMPARE(Processes(), QStringList({"init"}));
+        const int before = runs;
+        QTest::mouseClick(window->edPID, Qt::LeftButton);
+        QTest::keyClick(window->edPID, Qt::Key_Backspace);
+        QTest::keyClicks(window->edPID, QStringLiteral("300"));
+        RightClick(window->edPID, QPoint(5, 5));
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        ChooseMenuEntry(window->menuBar(), window->Help1, window->Aboutprogramm1); // opens a window of its own
+        QTRY_VERIFY(QApplication::activeWindow() != window);
+        QWidget other;
+        QVERIFY(ShowActive(&other));
+        QCOMPARE(runs, before);
+        QVERIFY(ShowActive(window));
+        QCOMPARE(QApplication::focusWidget(), window->edPID);
+        QCOMPARE(runs, before);
+        QTest::mouseClick(window->dbgFiltered->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        Settle();
+        QCOMPARE(runs, before + 1);
+        QCOMPARE(Processes(), QStringList({"zsh"}));
     }
 
     void editTextsThatAreNotNumbersAreRefused_data()
@@ -127,41 +199,37 @@ private slots:
     void editTextsThatAreNotNumbersAreRefused()
     {
         QFETCH(QString, text);
-        window->cbParentPID->setChecked(true);
-        window->edParentPID->setText(text);
-        QTest::mouseClick(window->btnRefresh, Qt::LeftButton);
+        Click(window->cbParentPID);
+        TypeAndTabAway(window->edParentPID, text);
         QCOMPARE(app->errors.size(), 1);
         QVERIFY2(app->errors[0].startsWith(QStringLiteral("Parent PID: '")), qPrintable(app->errors[0]));
         QVERIFY(!module->adoqFull.Active());
         QCOMPARE(window->dbgFiltered->model()->rowCount(), 0);
         QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__data")), 4);
-        window->edParentPID->setText(QStringLiteral("4"));
-        module->dbcbxFilterCloseUp();
+        TypeAndTabAway(window->edParentPID, QStringLiteral("4"));
         QCOMPARE(Rows(), 4); // a later run succeeds
     }
 
     void sortingIsAscendingAndGoesWithTheNextRun()
     {
         QCOMPARE(Processes(), QStringList({"zsh", "init", "bash", "zsh"}));
-        emit window->dbgFiltered->TitleClick(QStringLiteral("PROCESSNAME"));
+        ClickTitle(window->dbgFiltered, QStringLiteral("Process"));
         QCOMPARE(Processes(), QStringList({"bash", "init", "zsh", "zsh"}));
-        emit window->dbgFiltered->TitleClick(QStringLiteral("PROCESSNAME"));
+        ClickTitle(window->dbgFiltered, QStringLiteral("Process"));
         QCOMPARE(Processes(), QStringList({"bash", "init", "zsh", "zsh"})); // no toggle
-        window->edPID->setText(QStringLiteral("1"));
-        emit window->edPID->Exit();
+        TypeAndTabAway(window->edPID, QStringLiteral("1"));
         QCOMPARE(Processes(), QStringList({"zsh", "init", "bash", "zsh"}));
-        emit window->dbgFiltered->TitleClick(QStringLiteral("MEMORY"));
+        ClickTitle(window->dbgFiltered, QStringLiteral("Memory"));
         QCOMPARE(Processes().first(), QStringLiteral("zsh"));
         QCOMPARE(Processes().last(), QStringLiteral("bash"));
     }
 
     void titleClickOnAClosedGridShowsTheError()
     {
-        window->cbPID->setChecked(true);
-        window->edPID->setText(QStringLiteral("x"));
-        QTest::mouseClick(window->btnRefresh, Qt::LeftButton);
+        Click(window->cbPID);
+        TypeAndTabAway(window->edPID, QStringLiteral("x"));
         app->errors.clear();
-        emit window->dbgFiltered->TitleClick(QStringLiteral("PROCESSNAME"));
+        ClickTitle(window->dbgFiltered, QStringLiteral("Process"));
         QCOMPARE(app->errors.size(), 1);
         QVERIFY2(app->errors[0].contains(QStringLiteral("closed dataset")), qPrintable(app->errors[0]));
         QVERIFY(!module->adoqFull.Active());

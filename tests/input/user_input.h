@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -23,6 +25,18 @@ inline bool ShowActive(QWidget *window)
     window->show();
     window->activateWindow();
     return QTest::qWaitForWindowActive(window);
+}
+
+// After a popup closes the window system gives its window the keyboard
+// back; the offscreen platform leaves no window active.
+inline void BackTo(QWidget *widget)
+{
+    QWidget *window = widget->window();
+    if (QApplication::activeWindow() != window) {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+    Settle();
 }
 
 inline void ClickTab(QTabWidget *pages, int index)
@@ -51,7 +65,7 @@ inline void ChooseWithMouse(QComboBox *box, int row)
     QTest::mouseMove(list->viewport(), at);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTRY_VERIFY(!list->isVisible());
-    Settle();
+    BackTo(box);
 }
 
 // Opens the list with F4, walks to the entry with the arrow keys, takes it
@@ -67,7 +81,7 @@ inline void ChooseWithKeys(QComboBox *box, int row)
     QCOMPARE(list->currentIndex().row(), row);
     QTest::keyClick(list, Qt::Key_Return);
     QTRY_VERIFY(!list->isVisible());
-    Settle();
+    BackTo(box);
 }
 
 // Opens the list and closes it again without choosing.
@@ -76,6 +90,47 @@ inline void OpenAndEscape(QComboBox *box)
     QVERIFY2(OpenList(box), "the list did not open");
     QTest::keyClick(box->view(), Qt::Key_Escape);
     QTRY_VERIFY(!box->view()->isVisible());
+    BackTo(box);
+}
+
+// Opens the menu of the menu bar with a click and clicks the entry.
+inline void ChooseMenuEntry(QMenuBar *bar, QMenu *menu, QAction *entry)
+{
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    QTRY_VERIFY(menu->isVisible());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+    QTRY_VERIFY(!menu->isVisible());
+    Settle();
+}
+
+// A right click as the window system delivers it, context menu included.
+inline void RightClick(QWidget *widget, QPoint at)
+{
+    QWidget *window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, widget->mapTo(window, at));
+    Settle();
+}
+
+// Right-clicks the widget and clicks the entry of the context menu that
+// opens, or with no entry closes it with Escape (the menu runs its own event
+// loop meanwhile).
+inline void ChooseContextEntry(QWidget *widget, QPoint at, QMenu *menu, QAction *entry)
+{
+    QTimer poll;
+    bool chosen = false;
+    QObject::connect(&poll, &QTimer::timeout, menu, [&] {
+        if (!menu->isVisible())
+            return;
+        poll.stop();
+        if (entry)
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+        else
+            QTest::keyClick(menu, Qt::Key_Escape);
+        chosen = true;
+    });
+    poll.start(5);
+    RightClick(widget, at);
+    QVERIFY2(chosen, "no context menu opened");
     Settle();
 }
 
@@ -92,9 +147,13 @@ inline void ClickEntry(QListView *list, int row, Qt::MouseButton button = Qt::Le
     Settle();
 }
 
+// Through the window system, which turns the second press into the double
+// click, after the first press and release.
 inline void DoubleClickEntry(QListView *list, int row)
 {
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, EntryCentre(list, row));
+    QWidget *window = list->window();
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {},
+                       list->viewport()->mapTo(window, EntryCentre(list, row)));
     Settle();
 }
 
