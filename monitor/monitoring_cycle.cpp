@@ -73,18 +73,38 @@ void MonitoringCycle::RecordingFinished()
 void MonitoringCycle::Pass()
 {
     passing_ = true;
+    // The pass borrows the table's cursor; afterwards it stands again on the
+    // computer the user chose, before or during the pass, which "Lookup
+    // selected" acts on.
+    QVariant chosen = CurrentComputer();
     try {
         // The count is asked anew before every step: computers added or
         // deleted meanwhile lengthen or shorten the pass. Stop ends it.
         for (int i = 0; on_ && i < computers_.RecordCount(); ++i) {
             computers_.SetRecNo(i + 1);
-            record_(computers_.Value(QStringLiteral("ID")).toInt());
+            const QVariant id = CurrentComputer();
+            record_(id.toInt());
+            if (CurrentComputer() != id)
+                chosen = CurrentComputer();
         }
     } catch (...) {
         passing_ = false; // halted: the timer stays off until Stop and Start
+        ReturnTo(chosen);
         throw;
     }
     passing_ = false;
+    ReturnTo(chosen);
     if (on_)
         Arm();
+}
+
+QVariant MonitoringCycle::CurrentComputer() const
+{
+    return computers_.Active() && !computers_.IsEmpty() ? computers_.Value(QStringLiteral("ID")) : QVariant();
+}
+
+void MonitoringCycle::ReturnTo(const QVariant &computer)
+{
+    if (!computer.isNull() && computers_.Active())
+        computers_.Locate(QStringLiteral("ID"), computer);
 }

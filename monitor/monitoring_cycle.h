@@ -5,6 +5,7 @@
 // so passes never overlap and the next one starts a full period later.
 
 #include <QObject>
+#include <QVariant>
 #include <functional>
 
 class QTimer;
@@ -45,6 +46,8 @@ public:
 private:
     void Pass();
     void Arm();
+    QVariant CurrentComputer() const;
+    void ReturnTo(const QVariant &computer);
 
     QTimer &timer_;
     Table &computers_;

@@ -80,7 +80,6 @@ private slots:
         Fire();
         QCOMPARE(visited, QList<int>({1, 2, 3}));
         QVERIFY(timer->isActive()); // armed afresh after the pass
-        QCOMPARE(store->adotComputers.RecNo(), 3);
     }
 
     void computersAddedOrDeletedDuringAPassCount()
@@ -174,6 +173,25 @@ private slots:
         cycle->RecordingFinished();
         QCOMPARE(visited, QList<int>({1, 2, 3}));
         QVERIFY(timer->isActive());
+    }
+
+    // "Lookup selected" acts on the current row: a pass hands it back on the
+    // computer chosen before it, or during it.
+    void passLeavesTheTableOnTheComputerTheUserChose()
+    {
+        cycle->Start(QStringLiteral("5"));
+        store->adotComputers.SetRecNo(2);
+        Fire();
+        QCOMPARE(visited, QList<int>({1, 2, 3}));
+        QCOMPARE(store->adotComputers.RecNo(), 2);
+        duringRecord = [this](int id) {
+            if (id == 1)
+                store->adotComputers.SetRecNo(3); // the user's click while computer 1 was probed
+            if (id == 2)
+                throw EDatabaseError(QStringLiteral("disk I/O error"));
+        };
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, Fire());
+        QCOMPARE(store->adotComputers.RecNo(), 3);
     }
 
     void failureHaltsUntilStopAndStart()
