@@ -32,6 +32,18 @@ class RecorderEndToEnd : public QObject {
         module->actlComputers.actLookupSelected->trigger();
     }
     QString Danger() const { return window->lbDangerStatus->text(); }
+    // Computer 1 gets a name that only the test's lookup answers, after delayMs
+    // with 127.0.0.61, or never.
+    std::shared_ptr<LookupLog> NameComputer1ForLookup(const char *name, std::optional<std::optional<quint32>> reply,
+                                                      int delayMs = 20)
+    {
+        auto log = std::make_shared<LookupLog>();
+        module->psTestConnect.SetHostLookup(std::make_unique<FakeHostLookup>(log, reply, delayMs));
+        fixture->Sql(QStringLiteral("update t__computers set NAME = '%1' where ID = 1").arg(QLatin1String(name)));
+        module->adotComputers.Close();
+        module->adotComputers.Open();
+        return log;
+    }
     void SetType(const char *name, int type)
     {
         fixture->Sql(QStringLiteral("update t__process set TYPE_ID = %1 where NAME = '%2'").arg(type).arg(QLatin1String(name)));
@@ -184,11 +196,7 @@ private slots:
     // the user starts another lookup the moment the first one ends.
     void passDueDuringLookupsRunsAfterThemWithoutHalting()
     {
-        auto log = std::make_shared<LookupLog>();
-        module->psTestConnect.SetHostLookup(std::make_unique<FakeHostLookup>(log, std::optional<quint32>(0x7F00003D), 150));
-        fixture->Sql(QStringLiteral("update t__computers set NAME = 'alpha.test' where ID = 1"));
-        module->adotComputers.Close();
-        module->adotComputers.Open();
+        const auto log = NameComputer1ForLookup("alpha.test", std::optional<quint32>(0x7F00003D), 150);
         window->edTimer->setText(QStringLiteral("60"));
         module->actlComputers.actStartMonitor->trigger();
         QAction *lookup = module->actlComputers.actLookupSelected;
@@ -207,11 +215,7 @@ private slots:
 
     void computerDeletedWhileItsProbeWaitsGetsNoBlock()
     {
-        auto log = std::make_shared<LookupLog>();
-        module->psTestConnect.SetHostLookup(std::make_unique<FakeHostLookup>(log, std::optional<quint32>(0x7F00003D), 200));
-        fixture->Sql(QStringLiteral("update t__computers set NAME = 'alpha.test' where ID = 1"));
-        module->adotComputers.Close();
-        module->adotComputers.Open();
+        const auto log = NameComputer1ForLookup("alpha.test", std::optional<quint32>(0x7F00003D), 200);
         QTimer::singleShot(50, this, [this] {
             QVERIFY(!module->actlComputers.actLookupSelected->isEnabled()); // no second recording meanwhile
             QVERIFY(module->adotComputers.Locate(QStringLiteral("ID"), 1));
@@ -226,11 +230,7 @@ private slots:
     // Last: quitting ends every event loop of the test as well.
     void exitDuringAProbeWaitEndsPromptly()
     {
-        auto log = std::make_shared<LookupLog>();
-        module->psTestConnect.SetHostLookup(std::make_unique<FakeHostLookup>(log, std::nullopt));
-        fixture->Sql(QStringLiteral("update t__computers set NAME = 'never.test' where ID = 1"));
-        module->adotComputers.Close();
-        module->adotComputers.Open();
+        NameComputer1ForLookup("never.test", std::nullopt);
         window->edTimeOut->setText(QStringLiteral("30"));
         QElapsedTimer clock;
         clock.start();
