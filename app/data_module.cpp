@@ -49,14 +49,19 @@ void TdmMain::DataModuleCreate()
 
 void TdmMain::DataModuleDestroy()
 {
-    UserSettings settings;
     const QList<DataSet *> opened = StartupDataSets();
     for (auto it = opened.rbegin(); it != opened.rend(); ++it)
         (*it)->Close();
     adocMain.Close();
+    SaveSettings(); // when the program ends without its window closing
+}
+
+void TdmMain::SaveSettings()
+{
     // Settings that were never restored are not written over with the defaults.
-    if (!settingsRestored_)
+    if (!settingsRestored_ || std::exchange(settingsSaved_, true))
         return;
+    UserSettings settings;
     settings.Write(QStringLiteral("Timer"), frm_.edTimer->text());
     settings.Write(QStringLiteral("Timeout"), frm_.edTimeOut->text());
 }

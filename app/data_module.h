@@ -28,6 +28,9 @@ public:
 
     void DataModuleCreate();
     void DataModuleDestroy();
+    // Writes the two settings from the window's edits, once; run when the
+    // window closes, so that a failure is told while it is still shown.
+    void SaveSettings();
 
     // Collection and monitoring
     void RecordSnapshot(int ComputerID);
@@ -75,6 +78,7 @@ private:
     SnapshotRecorder recorder_;
     MonitoringCycle cycle_;
     bool settingsRestored_ = false;
+    bool settingsSaved_ = false;
 };
 
 extern TdmMain *dmMain;

@@ -64,6 +64,7 @@ void TdmMain::WireHandlers()
         cycle_.Stop();
         recorder_.Abort();
     });
+    On(&frm_, &TfrmMain::Closing, [this] { SaveSettings(); });
     On(a.actAddComputer, &QAction::triggered, [this] { actAddComputerExecute(); });
     On(a.actDeleteSelected, &QAction::triggered, [this] { actDeleteSelectedExecute(); });
     On(frm_.llbxComputers, &DbLookupListBox::Click, [this] { llbxComputersClick(); });
@@ -114,9 +115,11 @@ void TdmMain::actResetStatusExecute() { views_.ShowDanger(QStringLiteral("Green"
 
 void TdmMain::actExitExecute()
 {
-    // Ends promptly even while a probe waits, and stores nothing more.
+    // Ends promptly even while a probe waits, and stores nothing more; the
+    // window closes first, so that saving the settings happens while it shows.
     cycle_.Stop();
     recorder_.Abort();
+    frm_.close();
     QCoreApplication::quit();
 }
 

@@ -8,10 +8,12 @@ const std::string kKey = "software";
 const std::string kSection = "Brenmoor Tarvenix";
 } // namespace
 
-UserSettings::UserSettings() : store_(OpenUserSettings(kKey))
+UserSettings::UserSettings()
 {
+    std::string error;
+    store_ = OpenUserSettings(kKey, error);
     if (!store_)
-        throw Exception(QStringLiteral("Failed to create key %1").arg(QString::fromStdString(kKey)));
+        throw Exception(QString::fromStdString(error));
 }
 
 UserSettings::~UserSettings() = default;
@@ -23,6 +25,7 @@ QString UserSettings::Read(const QString &name, const QString &fallback) const
 
 void UserSettings::Write(const QString &name, const QString &value)
 {
-    if (!store_->WriteString(kSection, name.toStdString(), value.toStdString()))
-        throw Exception(QStringLiteral("Failed to set data for '%1'").arg(name));
+    std::string error;
+    if (!store_->WriteString(kSection, name.toStdString(), value.toStdString(), error))
+        throw Exception(QString::fromStdString(error));
 }

@@ -9,7 +9,8 @@ class SettingsStore;
 
 class UserSettings {
 public:
-    // Raises Exception when the settings key cannot be opened.
+    // Raises Exception, with the reason, when the settings key cannot be
+    // opened or read.
     UserSettings();
     ~UserSettings();
 

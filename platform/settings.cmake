@@ -1,6 +1,6 @@
 if(WIN32)
   add_library(tarvenix_settings STATIC settings_store_win32.cpp settings_store.h)
 else()
-  add_library(tarvenix_settings STATIC settings_store_posix.cpp settings_store.h)
+  add_library(tarvenix_settings STATIC settings_store_posix.cpp ini_text.cpp settings_store.h ini_text.h)
   target_link_libraries(tarvenix_settings PUBLIC Qt6::Core)
 endif()

@@ -51,17 +51,22 @@ public:
         return result;
     }
 
-    bool WriteString(const std::string &section, const std::string &name, const std::string &value) override
+    bool WriteString(const std::string &section, const std::string &name, const std::string &value,
+                     std::string &error) override
     {
         HKEY sub = nullptr;
         if (RegCreateKeyExW(key_, Wide(section).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr) !=
-            ERROR_SUCCESS)
+            ERROR_SUCCESS) {
+            error = "Failed to create key " + section;
             return false;
+        }
         const std::wstring text = Wide(value);
         const auto bytes = DWORD((text.size() + 1) * sizeof(wchar_t));
         const bool ok = RegSetValueExW(sub, Wide(name).c_str(), 0, REG_SZ,
                                        reinterpret_cast<const BYTE *>(text.c_str()), bytes) == ERROR_SUCCESS;
         RegCloseKey(sub);
+        if (!ok)
+            error = "Failed to set data for '" + name + "'";
         return ok;
     }
 
@@ -71,11 +76,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<SettingsStore> OpenUserSettings(const std::string &key)
+std::unique_ptr<SettingsStore> OpenUserSettings(const std::string &key, std::string &error)
 {
     HKEY handle = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                        &handle, nullptr) != ERROR_SUCCESS)
+                        &handle, nullptr) != ERROR_SUCCESS) {
+        error = "Failed to create key " + key;
         return nullptr;
+    }
     return std::make_unique<RegistrySettings>(handle);
 }

@@ -135,6 +135,12 @@ void TfrmMain::NameComponents()
         component->setObjectName(QLatin1String(name));
 }
 
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    emit Closing();
+    QMainWindow::closeEvent(event);
+}
+
 QString TfrmMain::StatusText() const { return sbMainPanel->text(); }
 
 void TfrmMain::SetStatusText(const QString &text) { sbMainPanel->setText(text); }

@@ -38,6 +38,15 @@ public:
 
     void pctlMainChange();
 
+signals:
+    // The window is about to close, while it is still shown.
+    void Closing();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+public:
+
     QTabWidget *pctlMain;
     QLabel *sbMainPanel;
 

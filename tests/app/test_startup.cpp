@@ -20,12 +20,14 @@ namespace {
 
 std::string Stored(const char *name)
 {
-    return OpenUserSettings("software")->ReadString("Brenmoor Tarvenix", name, "<absent>");
+    std::string error;
+    return OpenUserSettings("software", error)->ReadString("Brenmoor Tarvenix", name, "<absent>");
 }
 
 void Store(const char *name, const char *value)
 {
-    OpenUserSettings("software")->WriteString("Brenmoor Tarvenix", name, value);
+    std::string error;
+    QVERIFY(OpenUserSettings("software", error)->WriteString("Brenmoor Tarvenix", name, value, error));
 }
 
 } // namespace
