@@ -3,6 +3,7 @@
 #include "core/exception.h"
 #include "store/access_functions.h"
 #include "store/statement.h"
+#include "store/store_files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,6 +55,7 @@ void Connection::Open()
     const QString path = QDir::current().absoluteFilePath(file);
     if (file.isEmpty() || !QFileInfo(path).isFile())
         throw EDatabaseError(QStringLiteral("Could not find file '%1'").arg(path));
+    MakeSideFilesWritable(path);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtName_);
         // mode=rw: the driver would otherwise create a missing file.

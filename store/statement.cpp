@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <sqlite3.h>
 
+#include "store/store_files.h"
 #include "store/stored_datetime.h"
 
 Statement::Statement(sqlite3 *db, const QString &sql) : db_(db), sql_(sql)
@@ -25,13 +26,21 @@ Statement::Statement(sqlite3 *db, const QString &sql) : db_(db), sql_(sql)
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
-void Statement::Fail(const QString &what) const
+QString Statement::ErrorMessage(const QString &what) const
 {
     QString message = QString::fromUtf8(sqlite3_errmsg(db_));
     if (message.isEmpty())
         message = what;
-    throw EDatabaseError(message);
+    // The engine does not say which file it could not write.
+    if ((sqlite3_errcode(db_) & 0xff) == SQLITE_READONLY) {
+        const QString file = UnwritableStoreFile(QString::fromUtf8(sqlite3_db_filename(db_, "main")));
+        if (!file.isEmpty())
+            message += QStringLiteral(": %1 cannot be written").arg(file);
+    }
+    return message;
 }
+
+void Statement::Fail(const QString &what) const { throw EDatabaseError(ErrorMessage(what)); }
 
 void Statement::Bind(const QString &name, const QVariant &value)
 {
@@ -90,7 +99,7 @@ bool Statement::Step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+    const QString message = ErrorMessage(QStringLiteral("Cannot run the statement"));
     sqlite3_reset(stmt_);
     throw EDatabaseError(message);
 }

@@ -32,6 +32,9 @@ public:
     sqlite3_stmt *Handle() const { return stmt_; }
 
 private:
+    // The engine's message (what, when it has none), naming the file that
+    // could not be written when that was the failure.
+    QString ErrorMessage(const QString &what) const;
     [[noreturn]] void Fail(const QString &what) const;
 
     sqlite3 *db_;

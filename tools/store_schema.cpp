@@ -77,8 +77,9 @@ void BuildInto(const QString &path, const QStringList &computers)
     const QFileInfo target(path);
     QTemporaryFile scratch(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
     if (!scratch.open()) ThrowCannotCreate(path, scratch.errorString());
-    // Scratch files are private; the store gets the usual mode of a new file.
-    scratch.setPermissions(target.permissions());
+    // The process history of a network is for its owner only; the engine
+    // gives the store's side files the same mode.
+    scratch.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     scratch.close();
     FillSchema(scratch.fileName(), computers);
     std::error_code error;

@@ -1,5 +1,8 @@
 // Opening the store: the file named by the connection string, never created.
+#include "ordinary_user.h"
 #include "store_fixture.h"
+
+#include "store/store_files.h"
 
 #include <QFile>
 #include <QtTest>
@@ -71,6 +74,54 @@ private slots:
         mode.SetSQL({QStringLiteral("pragma journal_mode")});
         mode.Open();
         QCOMPARE(mode.ValueAt(0, 0).toString(), QStringLiteral("wal"));
+    }
+
+    // Opened while read-only, the store leaves read-only side files behind;
+    // once the store is writable again, so is the next run.
+    void storeMadeWritableAgainTakesWritesAgain()
+    {
+        StoreFixture fixture;
+        OrdinaryUser user(QFileInfo(fixture.Path()).path());
+        QVERIFY(user.Ok());
+        QVERIFY(QFile::setPermissions(fixture.Path(), QFile::ReadOwner));
+        {
+            TMonitoringStore store;
+            store.adocMain.Open();
+            store.adotComputers.Open();
+            store.adotComputers.Append();
+            store.adotComputers.SetValue(QStringLiteral("NAME"), QStringLiteral("refused"));
+            try {
+                store.adotComputers.Post();
+                QFAIL("a read-only store took a write");
+            } catch (const EDatabaseError &e) {
+                QVERIFY2(e.message().endsWith(fixture.Path() + QStringLiteral(" cannot be written")), qPrintable(e.message()));
+            }
+            store.adotComputers.Cancel();
+        }
+        QVERIFY(!QFileInfo(fixture.Path() + QStringLiteral("-shm")).isWritable());
+        QVERIFY(QFile::setPermissions(fixture.Path(), QFile::ReadOwner | QFile::WriteOwner));
+        TMonitoringStore store;
+        store.adocMain.Open();
+        store.adotComputers.Open();
+        store.adotComputers.Append();
+        store.adotComputers.SetValue(QStringLiteral("NAME"), QStringLiteral("taken"));
+        store.adotComputers.Post();
+        QCOMPARE(fixture.Scalar(QStringLiteral("select count(*) from t__computers")), 1);
+    }
+
+    void sideFileThatStaysReadOnlyIsNamed()
+    {
+        StoreFixture fixture;
+        fixture.Sql(QStringLiteral("select 1")); // nothing open: no side files yet
+        TMonitoringStore store;
+        store.adocMain.Open();
+        store.adotComputers.Open();
+        OrdinaryUser user(QFileInfo(fixture.Path()).path());
+        QVERIFY(user.Ok());
+        QVERIFY(QFile::setPermissions(fixture.Path() + QStringLiteral("-wal"), QFile::ReadOwner));
+        QCOMPARE(UnwritableStoreFile(fixture.Path()), fixture.Path() + QStringLiteral("-wal"));
+        QVERIFY(QFile::setPermissions(fixture.Path() + QStringLiteral("-wal"), QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(UnwritableStoreFile(fixture.Path()), QString());
     }
 
     void transactionsStandOrFallWhole()

@@ -51,6 +51,7 @@ private slots:
     void tablesHaveTheirColumnsAndDeclaredTypes();
     void typesIndexesAndJournal();
     void namesSortRegardlessOfCase();
+    void storeAndItsSideFilesAreForTheOwnerOnly();
     void computersAreAppendedInOrder();
     void defaultFileIsTarvenixMdbInTheWorkingDirectory();
     void existingFileIsRefusedAndLeftUnchanged_data();
@@ -125,6 +126,21 @@ void NewDbTest::namesSortRegardlessOfCase()
     QCOMPARE(store.rows("select name from t__process order by name"), sorted);
     store.rows("insert into t__computers (NAME) values ('beta'), ('Alpha')");
     QCOMPARE(store.value("select NAME from t__computers order by NAME").toString(), "Alpha");
+}
+
+void NewDbTest::storeAndItsSideFilesAreForTheOwnerOnly()
+{
+    const QString file = newStore();
+    const StoreReader store(file); // open: the side files exist
+    store.rows("insert into t__computers (NAME) values ('x')");
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                        QFile::WriteOther | QFile::ExeOther;
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        const QFileInfo info(file + suffix);
+        QVERIFY2(info.exists(), suffix);
+        QCOMPARE(info.permissions() & (others | QFile::ReadOwner | QFile::WriteOwner),
+                 QFile::ReadOwner | QFile::WriteOwner);
+    }
 }
 
 void NewDbTest::computersAreAppendedInOrder()
