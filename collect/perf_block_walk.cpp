@@ -13,6 +13,9 @@ constexpr std::uint32_t kProcessObject = 230;
 constexpr std::uint64_t kObjectHeader = 64;
 constexpr std::uint64_t kInstanceHeader = 24;
 constexpr std::uint64_t kCounterBlockEnd = 104; // just past the parent PID
+// Beyond what any computer runs or names a process: the block is made up.
+constexpr std::uint64_t kMostInstances = 65536;
+constexpr std::uint64_t kLongestName = 260; // UTF-16 units, without the NUL
 
 class Walk
 {
@@ -30,6 +33,7 @@ public:
             if (!next) break;
             at = *next;
         }
+        if (refused_) return {};
         return std::move(groups_);
     }
 
@@ -37,6 +41,13 @@ private:
     bool Holds(std::uint64_t at, std::uint64_t length) const
     {
         return at <= size_ && length <= size_ - at;
+    }
+
+    // Ends the walk and drops what it took.
+    std::nullopt_t Refuse()
+    {
+        refused_ = true;
+        return std::nullopt;
     }
 
     std::optional<std::uint32_t> U32(std::uint64_t at) const
@@ -55,6 +66,8 @@ private:
         const auto instances = static_cast<std::int32_t>(*U32(at + 40));
         if (total == 0 || !Holds(at, total)) return std::nullopt;
         if (titleIndex == kProcessObject && instances > 0) {
+            declared_ += std::uint32_t(instances);
+            if (declared_ > kMostInstances) return Refuse();
             if (definition == 0 || !Instances(at + definition, std::uint32_t(instances)))
                 return std::nullopt;
         }
@@ -93,13 +106,15 @@ private:
         return counters + *counterLength;
     }
 
-    // UTF-16 up to the first NUL, which must lie inside the block.
-    std::optional<QString> Name(std::uint64_t at) const
+    // UTF-16 up to the first NUL, which must lie inside the block and
+    // within the longest name.
+    std::optional<QString> Name(std::uint64_t at)
     {
         std::u16string text;
         for (; Holds(at, 2); at += 2) {
             const auto unit = qFromLittleEndian<char16_t>(data_ + at);
             if (unit == 0) return NarrowName(text.data(), qsizetype(text.size()));
+            if (text.size() == kLongestName) return Refuse();
             text.push_back(unit);
         }
         return std::nullopt;
@@ -108,6 +123,8 @@ private:
     const unsigned char *data_;
     std::uint64_t size_;
     std::vector<TProcessGroup> groups_;
+    std::uint64_t declared_ = 0; // instances of the process objects so far
+    bool refused_ = false;
 };
 
 } // namespace

@@ -3,6 +3,8 @@
 // (title index 230). Nothing at or beyond size is read: an object, instance,
 // name or counter block that would reach there, a length of 0 or a counter
 // block shorter than its last value ends the walk, keeping what was taken.
+// A made-up block gives nothing at all: process objects declaring over 65536
+// instances in all, or a name over 260 characters.
 
 #include "collect/process_record.h"
 

@@ -1,5 +1,6 @@
 // The walk of a performance data block: which objects become groups, the
-// values and names of the records, and where lying or cut blocks end it.
+// values and names of the records, where lying or cut blocks end it, and
+// which absurd blocks it refuses whole.
 #include "collect/perf_block_walk.h"
 #include "tests/reader/synthetic_block.h"
 
@@ -32,7 +33,7 @@ SynObject ProcessObject(int count)
 {
     SynObject object;
     for (int i = 0; i < count; ++i)
-        object.instances.push_back(Inst(u"proc" + std::u16string(1, char16_t('a' + i)), 100 + i));
+        object.instances.push_back(Inst(u"proc" + std::u16string(1, char16_t('a' + i % 26)), 100 + i));
     return object;
 }
 
@@ -156,7 +157,6 @@ private slots:
         QTest::newRow("process object past end") << int(ProcTotal) << 0x10000u << 0;
         QTest::newRow("definition length 0") << int(Definition) << 0u << 0;
         QTest::newRow("definition past end") << int(Definition) << 0xFFFFFFF0u << 0;
-        QTest::newRow("instance count huge") << int(NumInstances) << 0x7FFFFFFFu << 3;
         QTest::newRow("instance length 0") << int(SecondLength) << 0u << 1;
         QTest::newRow("instance length past end") << int(SecondLength) << 0xFFFFFFF0u << 1;
         QTest::newRow("name past end") << int(SecondName) << 0xFFFFFF00u << 1;
@@ -188,6 +188,64 @@ private slots:
         QVERIFY(groups.size() <= 1);
         for (size_t i = 0; i < taken; ++i)
             QCOMPARE(groups[0][i].PID, 100 + int(i));
+    }
+
+    // More instances than a computer can run, declared or present, in one
+    // object or in all: no records at all, not those before the end.
+    void tooManyInstancesRefuseTheBlock_data()
+    {
+        QTest::addColumn<std::vector<SynObject>>("objects");
+        QTest::addColumn<std::uint32_t>("declared"); // patched into the last object, 0: as built
+        QTest::addColumn<int>("records");
+        const SynObject three = ProcessObject(3);
+        const SynObject half = ProcessObject(32768), halfAndOne = ProcessObject(32769);
+        QTest::newRow("65536 declared") << std::vector{three} << 65536u << 3;
+        QTest::newRow("65537 declared") << std::vector{three} << 65537u << 0;
+        QTest::newRow("a million declared") << std::vector{three} << 1000000u << 0;
+        QTest::newRow("most positive declared") << std::vector{three} << 0x7FFFFFFFu << 0;
+        QTest::newRow("65536 present in two objects") << std::vector{half, half} << 0u << 65536;
+        QTest::newRow("65537 present in two objects") << std::vector{half, halfAndOne} << 0u << 0;
+        QTest::newRow("65537 declared in all") << std::vector{three, three} << 65534u << 0;
+    }
+    void tooManyInstancesRefuseTheBlock()
+    {
+        QFETCH(std::vector<SynObject>, objects);
+        QFETCH(std::uint32_t, declared);
+        QFETCH(int, records);
+        SynBlock block = SyntheticBlock(objects);
+        if (declared) PatchU32(block.bytes, block.objects.back() + syn::kObjNumInstances, declared);
+        int taken = 0;
+        for (const TProcessGroup &group : WalkExact(block.bytes))
+            taken += int(group.size());
+        QCOMPARE(taken, records);
+    }
+
+    // No process has a name over 260 characters: one that long refuses the
+    // block, however its NUL lies or whether it has one.
+    void overlongNameRefusesTheBlock_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("terminated");
+        QTest::addColumn<int>("records");
+        QTest::newRow("260") << 260 << true << 3;
+        QTest::newRow("261") << 261 << true << 0;
+        QTest::newRow("a million") << 1000000 << true << 0;
+        QTest::newRow("two million, no NUL before the end") << 2000000 << false << 0;
+    }
+    void overlongNameRefusesTheBlock()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, terminated);
+        QFETCH(int, records);
+        SynObject object = ProcessObject(2);
+        object.instances.push_back(Inst(std::u16string(size_t(length), u'n'), 300));
+        SynBlock block = SyntheticBlock({object});
+        // Unterminated: the block and its object end inside the name.
+        const auto end = std::uint32_t(block.bytes.size() - (terminated ? 0 : 104 + 8));
+        PatchU32(block.bytes, block.objects[0] + syn::kObjTotal, end - block.objects[0]);
+        const auto groups = WalkExact(block.bytes, end);
+        QCOMPARE(groups.empty() ? 0 : int(groups[0].size()), records);
+        if (records) QCOMPARE(groups[0].back().Name.size(), length);
     }
 
     // Every cut of a block gives a prefix of the whole block's records.
