@@ -6,6 +6,7 @@
 #include "store/monitoring_store.h"
 
 #include <QDateTime>
+#include <climits>
 
 const QColor SnapshotRecorder::Lime(0, 255, 0);
 const QColor SnapshotRecorder::Yellow(255, 255, 0);
@@ -13,6 +14,18 @@ const QColor SnapshotRecorder::Red(255, 0, 0);
 
 namespace {
 constexpr int kProbePort = 445;
+constexpr int kDefaultTimeOutSeconds = 10;
+
+// The answer time-out's text in ms: whole seconds, and the default for text
+// that is no whole number or whose milliseconds an int cannot hold, which
+// would wrap to a time-out nobody typed.
+int AnswerTimeOutMs(const QString &text)
+{
+    const qlonglong seconds = StrToIntDef(text, kDefaultTimeOutSeconds);
+    if (seconds > INT_MAX / 1000 || seconds < INT_MIN / 1000)
+        return kDefaultTimeOutSeconds * 1000;
+    return int(seconds * 1000);
+}
 
 QString MessageOf(const std::exception_ptr &failure)
 {
@@ -68,7 +81,8 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
     RecordingScope scope(recording_, *this);
     aborted_ = false;
     view_.ShowCurrentComputer(name.toString());
-    if (!Answers(name.toString()) || aborted_)
+    const int timeOut = AnswerTimeOutMs(view_.AnswerTimeOutText());
+    if (!Answers(name.toString(), timeOut) || aborted_)
         return;
     const std::vector<TProcessGroup> groups = read_(name.toString());
     // The computer may have been deleted while its probe waited.
@@ -78,11 +92,11 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
         StoreBlock(computerId, group);
 }
 
-bool SnapshotRecorder::Answers(const QString &name)
+bool SnapshotRecorder::Answers(const QString &name, int timeOut)
 {
     probe_.Host = name;
     probe_.Port = kProbePort;
-    probe_.TimeOut = int(StrToIntDef(view_.AnswerTimeOutText(), 10) * 1000);
+    probe_.TimeOut = timeOut;
     bool answered = false;
     try {
         probe_.Connect();

@@ -45,7 +45,7 @@ signals:
     void RecordingChanged(bool recording);
 
 private:
-    bool Answers(const QString &name);
+    bool Answers(const QString &name, int timeOut);
     void StoreBlock(int computerId, const TProcessGroup &group);
     void StoreRecord(int blockId, const TProcessRecord &record);
     void RaiseDanger(const TProcessRecord &record);

@@ -111,6 +111,34 @@ private slots:
         QCOMPARE(Danger(), QStringLiteral("Green"));
     }
 
+    // The probe's time-out, and whether the computer is read: milliseconds
+    // that do not fit an int count as text that is no number (10 s); a
+    // negative that fits fails the probe at once; 0 is no limit.
+    void answerTimeOutText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("probeMs");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("far too large") << "9999999999" << 10000 << 1;
+        QTest::newRow("wraps to a negative") << "2147484" << 10000 << 1;
+        QTest::newRow("far too small") << "-3000000" << 10000 << 1;
+        QTest::newRow("largest that fits") << "2147483" << 2147483000 << 1;
+        QTest::newRow("negative that fits") << "-5" << -5000 << 0;
+        QTest::newRow("no limit") << "0" << 0 << 1;
+        QTest::newRow("not a number") << "ten" << 10000 << 1;
+    }
+    void answerTimeOutText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, probeMs);
+        QFETCH(int, blocks);
+        window->edTimeOut->setText(text);
+        Lookup(1);
+        QCOMPARE(module->psTestConnect.TimeOut, probeMs);
+        QCOMPARE(Count(QStringLiteral("select count(*) from t__blocks")), blocks);
+        QVERIFY(errors.isEmpty());
+    }
+
     void passCollectsEveryAnsweringComputer()
     {
         window->edTimer->setText(QStringLiteral("60"));
