@@ -4,6 +4,7 @@
 #include "platform/perf_data.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace
 {
@@ -21,6 +22,18 @@ private:
     perf_data::Key key_;
 };
 
+// The size to offer after a "more data" answer, or none past the largest
+// buffer. A count above the offer is what the platform needs; any other says
+// nothing (the registry leaves it undefined), and the offer grows fourfold so
+// that the few rounds still reach the largest buffer.
+std::optional<std::uint32_t> NextOffer(std::uint32_t offered, std::uint32_t count)
+{
+    const std::uint64_t next = count > offered ? std::uint64_t(count) + TProcessTableReader::kGrowth
+                                               : std::uint64_t(offered) * 4;
+    if (next > TProcessTableReader::kLargestBuffer) return std::nullopt;
+    return std::uint32_t(next);
+}
+
 } // namespace
 
 std::vector<TProcessGroup> TProcessTableReader::Read(const QString &computerName)
@@ -31,17 +44,16 @@ std::vector<TProcessGroup> TProcessTableReader::Read(const QString &computerName
         return {};
     const KeyCloser closer(source_, key);
     std::vector<unsigned char> buffer(kFirstOffer);
-    for (;;) {
+    for (int query = 1;; ++query) {
         const auto offered = std::uint32_t(buffer.size());
         std::uint32_t count = offered;
         const perf_data::Status status = source_.Query(key, "230", buffer.data(), count);
         if (status == perf_data::kSuccess)
             return WalkPerfBlock(buffer.data(), std::min(count, offered));
-        if (status != perf_data::kMoreData) return {};
-        // Grow from the larger count, so that every try offers more.
-        const std::uint32_t larger = std::max(count, offered);
-        if (larger > kLargestBuffer - kGrowth) return {};
-        buffer.resize(larger + kGrowth);
+        if (status != perf_data::kMoreData || query == kMostQueries) return {};
+        const auto next = NextOffer(offered, count);
+        if (!next) return {};
+        buffer.resize(*next);
     }
 }
 

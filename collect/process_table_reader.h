@@ -17,8 +17,10 @@ class TProcessTableReader
 public:
     static constexpr std::uint32_t kFirstOffer = 65535;
     static constexpr std::uint32_t kGrowth = 10240;
-    // A platform that asks for more than this gets no reading.
+    // A platform that asks for more than this, or still asks for more after
+    // this many queries, gets no reading. A real one answers the second.
     static constexpr std::uint32_t kLargestBuffer = 64u * 1024 * 1024;
+    static constexpr int kMostQueries = 6;
 
     explicit TProcessTableReader(perf_data::Source &source) : source_(source) {}
 

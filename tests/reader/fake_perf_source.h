@@ -13,7 +13,7 @@ class FakePerfSource : public perf_data::Source
 {
 public:
     // What a query answering 234 leaves in the byte count.
-    enum class MoreDataCount { Needed, Unchanged, Zero, Huge };
+    enum class MoreDataCount { Needed, Unchanged, Zero, Huge, OneMore };
 
     QByteArray block;
     perf_data::Status connectStatus = perf_data::kSuccess;
@@ -23,6 +23,7 @@ public:
     perf_data::Status failStatus = 5;
     bool throwOnQuery = false;
     std::uint32_t successCountBonus = 0; // a platform that overstates the count
+    bool alwaysMoreData = false;         // 234 to every offer
 
     std::string connectedName;
     std::uint32_t connectedKey = 0;
@@ -53,7 +54,7 @@ public:
             std::memcpy(data, block.constData(), std::min(size, byteCount));
             return failStatus;
         }
-        if (size > byteCount) {
+        if (alwaysMoreData || size > byteCount) {
             byteCount = NewCount(byteCount, size);
             return perf_data::kMoreData;
         }
@@ -80,6 +81,8 @@ private:
             return 0;
         case MoreDataCount::Huge:
             return 0xFFFFFFF0u;
+        case MoreDataCount::OneMore:
+            return offered + 1;
         }
         return offered;
     }

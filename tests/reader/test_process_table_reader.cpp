@@ -10,6 +10,7 @@
 
 using More = FakePerfSource::MoreDataCount;
 Q_DECLARE_METATYPE(More)
+Q_DECLARE_METATYPE(std::vector<std::uint32_t>)
 
 namespace
 {
@@ -54,35 +55,51 @@ private slots:
         QCOMPARE(source.closed, 0);
     }
 
-    // Each retry grows by 10240 from the larger of offered and returned.
+    // A count above the offer is what the platform needs, and gets 10240
+    // bytes more; any other count makes the offer four times larger.
     void largeTableAfterGrowthSteps_data()
     {
         QTest::addColumn<More>("more");
-        QTest::addColumn<int>("queries");
-        const int steps = int((TableOf(1500).size() - 65535 + 10239) / 10240);
-        QTest::newRow("count says what is needed") << More::Needed << 2;
-        QTest::newRow("count left as offered") << More::Unchanged << 1 + steps;
-        QTest::newRow("count left at 0") << More::Zero << 1 + steps;
+        QTest::addColumn<std::vector<std::uint32_t>>("offers");
+        const auto needed = std::uint32_t(TableOf(2000).size());
+        QVERIFY(needed > 4 * 65535);
+        QTest::newRow("count says what is needed") << More::Needed << std::vector{65535u, needed + 10240};
+        QTest::newRow("count left as offered") << More::Unchanged << std::vector{65535u, 262140u, 1048560u};
+        QTest::newRow("count left at 0") << More::Zero << std::vector{65535u, 262140u, 1048560u};
     }
     void largeTableAfterGrowthSteps()
     {
         QFETCH(More, more);
-        QFETCH(int, queries);
+        QFETCH(std::vector<std::uint32_t>, offers);
         FakePerfSource source;
-        source.block = TableOf(1500);
-        QVERIFY(source.block.size() > 200000);
+        source.block = TableOf(2000);
         source.moreData = more;
         const auto groups = TProcessTableReader(source).Read(QStringLiteral("big"));
-        QCOMPARE(int(source.offers.size()), queries);
-        QCOMPARE(source.offers.front(), 65535u);
-        for (size_t i = 1; i < source.offers.size(); ++i) {
-            const std::uint32_t larger =
-                more == More::Needed ? std::uint32_t(source.block.size()) : source.offers[i - 1];
-            QCOMPARE(source.offers[i], larger + 10240);
-        }
+        QCOMPARE(source.offers, offers);
         QCOMPARE(groups.size(), size_t(1));
-        QCOMPARE(groups[0].size(), size_t(1500));
-        QCOMPARE(groups[0].back().PID, 1500);
+        QCOMPARE(groups[0].size(), size_t(2000));
+        QCOMPARE(groups[0].back().PID, 2000);
+        QCOMPARE(source.closed, 1);
+    }
+
+    // A real platform answers in two; one that never stops asking gets six
+    // queries, and four times the offer never passes 64 MiB meanwhile.
+    void endlessMoreDataEndsAfterSixQueries_data()
+    {
+        QTest::addColumn<More>("more");
+        QTest::newRow("one byte more each time") << More::OneMore;
+        QTest::newRow("count left as offered") << More::Unchanged;
+    }
+    void endlessMoreDataEndsAfterSixQueries()
+    {
+        QFETCH(More, more);
+        FakePerfSource source;
+        source.block = TableOf(3);
+        source.moreData = more;
+        source.alwaysMoreData = true;
+        QVERIFY(TProcessTableReader(source).Read(QStringLiteral("x")).empty());
+        QCOMPARE(source.offers.size(), size_t(6));
+        QVERIFY(source.offers.back() <= 64u * 1024 * 1024);
         QCOMPARE(source.closed, 1);
     }
 
