@@ -57,8 +57,9 @@ std::vector<TProcessGroup> TProcessTableReader::Read(const QString &computerName
     }
 }
 
-std::vector<TProcessGroup> ReadProcessTable(const QString &ComputerName)
+std::vector<TProcessGroup> ReadProcessTable(const QString &ComputerName,
+                                            std::chrono::milliseconds budget)
 {
-    const auto source = perf_data::NewPlatformSource();
+    const auto source = perf_data::NewPlatformSource(budget);
     return TProcessTableReader(*source).Read(ComputerName);
 }

@@ -6,6 +6,7 @@
 #include "collect/process_record.h"
 
 #include <QString>
+#include <chrono>
 
 namespace perf_data
 {
@@ -31,5 +32,7 @@ private:
     perf_data::Source &source_;
 };
 
-// Reads through the platform's performance data.
-std::vector<TProcessGroup> ReadProcessTable(const QString &ComputerName);
+// Reads through the platform's performance data; a remote computer's
+// reading ends, empty, once the budget is spent.
+std::vector<TProcessGroup> ReadProcessTable(const QString &ComputerName,
+                                            std::chrono::milliseconds budget);

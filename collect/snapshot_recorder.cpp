@@ -6,6 +6,7 @@
 #include "store/monitoring_store.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <climits>
 
 const QColor SnapshotRecorder::Lime(0, 255, 0);
@@ -25,6 +26,12 @@ int AnswerTimeOutMs(const QString &text)
     if (seconds > INT_MAX / 1000 || seconds < INT_MIN / 1000)
         return kDefaultTimeOutSeconds * 1000;
     return int(seconds * 1000);
+}
+
+// 0 puts no limit on the probe, but a reading blocks the window and needs one.
+std::chrono::milliseconds ReadingBudget(int timeOutMs)
+{
+    return std::chrono::milliseconds(std::max(timeOutMs, 1000));
 }
 
 QString MessageOf(const std::exception_ptr &failure)
@@ -84,7 +91,7 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
     const int timeOut = AnswerTimeOutMs(view_.AnswerTimeOutText());
     if (!Answers(name.toString(), timeOut) || aborted_)
         return;
-    const std::vector<TProcessGroup> groups = read_(name.toString());
+    const std::vector<TProcessGroup> groups = read_(name.toString(), ReadingBudget(timeOut));
     // The computer may have been deleted while its probe waited.
     if (groups.empty() || store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
         return;

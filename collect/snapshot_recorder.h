@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <chrono>
 #include <functional>
 
 class TMonitoringStore;
@@ -26,7 +27,9 @@ public:
 class SnapshotRecorder : public QObject {
     Q_OBJECT
 public:
-    using Reader = std::function<std::vector<TProcessGroup>(const QString &computerName)>;
+    // The budget bounds the whole reading of the computer.
+    using Reader = std::function<std::vector<TProcessGroup>(const QString &computerName,
+                                                            std::chrono::milliseconds budget)>;
 
     static const QColor Lime, Yellow, Red;
 

@@ -25,9 +25,6 @@ inline constexpr Status kBadNetPath = 53;
 inline constexpr Status kMoreData = 234;
 inline constexpr Status kCallFailed = 1726;
 
-// How long one exchange with a remote stand-in service may take.
-inline constexpr std::chrono::milliseconds kExchangeTimeout{10000};
-
 class Source
 {
 public:
@@ -41,9 +38,10 @@ public:
     virtual Status Close(Key key) = 0;
 };
 
-// exchangeTimeout bounds each exchange with a stand-in service; the registry
-// on Windows keeps its own.
-std::unique_ptr<Source>
-NewPlatformSource(std::chrono::milliseconds exchangeTimeout = kExchangeTimeout);
+// The budget starts now and bounds everything the source does with a
+// stand-in service: connecting and every exchange after, which fail once it
+// is spent. This computer's own data needs no bound; the registry on Windows
+// keeps its own waits.
+std::unique_ptr<Source> NewPlatformSource(std::chrono::milliseconds budget);
 
 } // namespace perf_data

@@ -1,7 +1,8 @@
 // A client of the stand-in service tarvenix-perfd on port 445 of the named
-// computer. It blocks the calling thread, as the registry calls do, but each
-// exchange ends by its deadline; anything unexpected is a failure status and
-// the connection is dropped.
+// computer. It blocks the calling thread, as the registry calls do, but only
+// until the one deadline of the whole reading, so that a service that stalls,
+// trickles or keeps answering cannot hold it longer; anything unexpected, a
+// spent deadline included, is a failure status and the connection is dropped.
 #include "perfd/perfd_protocol.h"
 #include "platform/perf_data_posix.h"
 
@@ -25,28 +26,24 @@ struct AnswerHeader {
 class ServiceSession : public Session
 {
 public:
-    explicit ServiceSession(std::chrono::milliseconds exchangeTimeout)
-        : exchangeTimeout_(exchangeTimeout)
-    {
-    }
+    explicit ServiceSession(Deadline deadline) : deadline_(deadline, Qt::PreciseTimer) {}
 
     ~ServiceSession() override
     {
         if (socket_.state() == QAbstractSocket::ConnectedState) {
             Send(OpClose, {});
-            socket_.waitForBytesWritten(int(exchangeTimeout_.count()));
+            socket_.waitForBytesWritten(Remaining());
         }
         socket_.abort();
     }
 
     Status Open(const std::string &computerName, std::uint32_t predefinedKey)
     {
-        const QDeadlineTimer deadline(exchangeTimeout_);
         socket_.connectToHost(QString::fromLocal8Bit(computerName), kPort);
-        if (!socket_.waitForConnected(Remaining(deadline))) return kBadNetPath;
+        if (!socket_.waitForConnected(Remaining())) return kBadNetPath;
         AnswerHeader answer;
-        if (!Send(OpConnect, U32(predefinedKey)) || !Flush(deadline) ||
-            !ReadHeader(answer, deadline) || answer.length != 0)
+        if (!Send(OpConnect, U32(predefinedKey)) || !Flush() || !ReadHeader(answer) ||
+            answer.length != 0)
             return Broken();
         return answer.status;
     }
@@ -55,22 +52,19 @@ public:
                  std::uint32_t &byteCount) override
     {
         if (socket_.state() != QAbstractSocket::ConnectedState) return kCallFailed;
-        const QDeadlineTimer deadline(exchangeTimeout_);
         AnswerHeader answer;
-        if (!Send(OpQuery, U32(byteCount) + QByteArray::fromStdString(valueName)) ||
-            !Flush(deadline) || !ReadHeader(answer, deadline))
+        if (!Send(OpQuery, U32(byteCount) + QByteArray::fromStdString(valueName)) || !Flush() ||
+            !ReadHeader(answer))
             return Broken();
-        if (answer.status == kSuccess) return ReadData(answer.length, data, byteCount, deadline);
-        if (answer.status == kMoreData) return ReadNeededCount(answer.length, byteCount, deadline);
-        if (answer.length > kMaxRequestPayload || !Skip(answer.length, deadline)) return Broken();
+        if (answer.status == kSuccess) return ReadData(answer.length, data, byteCount);
+        if (answer.status == kMoreData) return ReadNeededCount(answer.length, byteCount);
+        if (answer.length > kMaxRequestPayload || !Skip(answer.length)) return Broken();
         return answer.status;
     }
 
 private:
-    static int Remaining(const QDeadlineTimer &deadline)
-    {
-        return int(std::max<qint64>(deadline.remainingTime(), 0));
-    }
+    // 0 once spent: the socket's waits then only look, never block.
+    int Remaining() const { return int(std::max<qint64>(deadline_.remainingTime(), 0)); }
 
     static QByteArray U32(std::uint32_t value)
     {
@@ -92,18 +86,18 @@ private:
         return socket_.write(frame) == frame.size();
     }
 
-    bool Flush(const QDeadlineTimer &deadline)
+    bool Flush()
     {
         while (socket_.bytesToWrite() > 0) {
-            if (!socket_.waitForBytesWritten(Remaining(deadline))) return false;
+            if (!socket_.waitForBytesWritten(Remaining())) return false;
         }
         return true;
     }
 
-    bool ReadExactly(char *into, qint64 count, const QDeadlineTimer &deadline)
+    bool ReadExactly(char *into, qint64 count)
     {
         while (count > 0) {
-            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(Remaining(deadline)))
+            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(Remaining()))
                 return false;
             const qint64 got = socket_.read(into, count);
             if (got < 0) return false;
@@ -113,51 +107,48 @@ private:
         return true;
     }
 
-    bool Skip(std::uint32_t count, const QDeadlineTimer &deadline)
+    bool Skip(std::uint32_t count)
     {
         QByteArray discard(qsizetype(count), '\0');
-        return ReadExactly(discard.data(), count, deadline);
+        return ReadExactly(discard.data(), count);
     }
 
-    bool ReadHeader(AnswerHeader &answer, const QDeadlineTimer &deadline)
+    bool ReadHeader(AnswerHeader &answer)
     {
         char header[kFrameHeaderSize];
-        if (!ReadExactly(header, kFrameHeaderSize, deadline) || std::memcmp(header, kMagic, 4) != 0)
+        if (!ReadExactly(header, kFrameHeaderSize) || std::memcmp(header, kMagic, 4) != 0)
             return false;
         answer.status = qFromLittleEndian<std::uint32_t>(header + 4);
         answer.length = qFromLittleEndian<std::uint32_t>(header + 8);
         return true;
     }
 
-    Status ReadData(std::uint32_t length, unsigned char *data, std::uint32_t &byteCount,
-                    const QDeadlineTimer &deadline)
+    Status ReadData(std::uint32_t length, unsigned char *data, std::uint32_t &byteCount)
     {
-        if (length > byteCount || !ReadExactly(reinterpret_cast<char *>(data), length, deadline))
+        if (length > byteCount || !ReadExactly(reinterpret_cast<char *>(data), length))
             return Broken();
         byteCount = length;
         return kSuccess;
     }
 
-    Status ReadNeededCount(std::uint32_t length, std::uint32_t &byteCount,
-                           const QDeadlineTimer &deadline)
+    Status ReadNeededCount(std::uint32_t length, std::uint32_t &byteCount)
     {
         char needed[4];
-        if (length != 4 || !ReadExactly(needed, 4, deadline)) return Broken();
+        if (length != 4 || !ReadExactly(needed, 4)) return Broken();
         byteCount = qFromLittleEndian<std::uint32_t>(needed);
         return kMoreData;
     }
 
-    std::chrono::milliseconds exchangeTimeout_;
+    QDeadlineTimer deadline_;
     QTcpSocket socket_;
 };
 
 } // namespace
 
 Status OpenServiceSession(const std::string &computerName, std::uint32_t predefinedKey,
-                          std::chrono::milliseconds exchangeTimeout,
-                          std::unique_ptr<Session> &session)
+                          Deadline deadline, std::unique_ptr<Session> &session)
 {
-    auto opened = std::make_unique<ServiceSession>(exchangeTimeout);
+    auto opened = std::make_unique<ServiceSession>(deadline);
     const Status status = opened->Open(computerName, predefinedKey);
     if (status == kSuccess) session = std::move(opened);
     return status;

@@ -12,8 +12,8 @@ namespace
 class SessionTable : public Source
 {
 public:
-    explicit SessionTable(std::chrono::milliseconds exchangeTimeout)
-        : exchangeTimeout_(exchangeTimeout)
+    explicit SessionTable(std::chrono::milliseconds budget)
+        : deadline_(std::chrono::steady_clock::now() + budget)
     {
     }
 
@@ -22,7 +22,7 @@ public:
         std::unique_ptr<Session> session;
         const Status status = computerName.empty() ? OpenLocalSession(predefinedKey, session)
                                                    : OpenServiceSession(computerName, predefinedKey,
-                                                                        exchangeTimeout_, session);
+                                                                        deadline_, session);
         if (status != kSuccess) return status;
         key = nextKey_++;
         sessions_.emplace(key, std::move(session));
@@ -40,16 +40,16 @@ public:
     Status Close(Key key) override { return sessions_.erase(key) ? kSuccess : kInvalidHandle; }
 
 private:
-    std::chrono::milliseconds exchangeTimeout_;
+    Deadline deadline_;
     std::map<Key, std::unique_ptr<Session>> sessions_;
     Key nextKey_ = 1;
 };
 
 } // namespace
 
-std::unique_ptr<Source> NewPlatformSource(std::chrono::milliseconds exchangeTimeout)
+std::unique_ptr<Source> NewPlatformSource(std::chrono::milliseconds budget)
 {
-    return std::make_unique<SessionTable>(exchangeTimeout);
+    return std::make_unique<SessionTable>(budget);
 }
 
 } // namespace perf_data

@@ -15,9 +15,11 @@ public:
                          std::uint32_t &byteCount) = 0;
 };
 
+using Deadline = std::chrono::steady_clock::time_point;
+
 Status OpenLocalSession(std::uint32_t predefinedKey, std::unique_ptr<Session> &session);
+// The session connects and exchanges only until the deadline.
 Status OpenServiceSession(const std::string &computerName, std::uint32_t predefinedKey,
-                          std::chrono::milliseconds exchangeTimeout,
-                          std::unique_ptr<Session> &session);
+                          Deadline deadline, std::unique_ptr<Session> &session);
 
 } // namespace perf_data

@@ -28,9 +28,15 @@ bool ReadExactly(int fd, char *into, size_t count)
     return true;
 }
 
+bool Speaks(int fd)
+{
+    char first = 0;
+    return WaitReadable(fd) && recv(fd, &first, 1, MSG_PEEK) == 1;
+}
+
 } // namespace
 
-ScriptedServer::ScriptedServer(const char *address, Script script)
+ScriptedServer::ScriptedServer(const char *address, Script script, Plays plays)
 {
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int on = 1;
@@ -42,12 +48,15 @@ ScriptedServer::ScriptedServer(const char *address, Script script)
     if (bind(listener_, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0 ||
         listen(listener_, 4) != 0)
         qFatal("cannot listen on %s:445", address);
-    thread_ = std::thread([this, script = std::move(script)] {
-        if (!WaitReadable(listener_)) return;
-        const int fd = accept(listener_, nullptr, nullptr);
-        if (fd < 0) return;
-        script(fd);
-        close(fd);
+    thread_ = std::thread([this, plays, script = std::move(script)] {
+        while (WaitReadable(listener_)) {
+            const int fd = accept(listener_, nullptr, nullptr);
+            if (fd < 0) return;
+            const bool skip = plays == Plays::FirstThatSpeaks && !Speaks(fd);
+            if (!skip) script(fd);
+            close(fd);
+            if (!skip) return;
+        }
     });
 }
 
@@ -57,12 +66,14 @@ ScriptedServer::~ScriptedServer()
     close(listener_);
 }
 
-bool ScriptedServer::ReadRequest(int fd)
+bool ScriptedServer::ReadRequest(int fd, QByteArray *payload)
 {
     char header[12];
     if (!ReadExactly(fd, header, sizeof header)) return false;
-    QByteArray payload(qFromLittleEndian<std::uint32_t>(header + 8), '\0');
-    return ReadExactly(fd, payload.data(), size_t(payload.size()));
+    QByteArray bytes(qFromLittleEndian<std::uint32_t>(header + 8), '\0');
+    if (!ReadExactly(fd, bytes.data(), size_t(bytes.size()))) return false;
+    if (payload) *payload = bytes;
+    return true;
 }
 
 bool ScriptedServer::Write(int fd, const QByteArray &bytes)
@@ -75,4 +86,16 @@ void ScriptedServer::ReadUntilClosed(int fd)
     char sink[4096];
     while (WaitReadable(fd) && recv(fd, sink, sizeof sink, 0) > 0) {
     }
+}
+
+QByteArray ScriptedServer::Answer(std::uint32_t status, const QByteArray &payload)
+{
+    return "TPD1" + U32(status) + U32(std::uint32_t(payload.size())) + payload;
+}
+
+QByteArray ScriptedServer::U32(std::uint32_t value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
 }

@@ -3,6 +3,7 @@
 // services that answer wrongly or not at all.
 
 #include <QByteArray>
+#include <cstdint>
 #include <functional>
 #include <thread>
 
@@ -10,13 +11,20 @@ class ScriptedServer
 {
 public:
     using Script = std::function<void(int fd)>;
-    ScriptedServer(const char *address, Script script);
+    // FirstThatSpeaks passes over connections closed before their first
+    // byte, such as a reachability probe's.
+    enum class Plays { FirstConnection, FirstThatSpeaks };
+    ScriptedServer(const char *address, Script script, Plays plays = Plays::FirstConnection);
     ~ScriptedServer(); // waits for the script to end
 
-    // Helpers for scripts; false when the peer went away.
-    static bool ReadRequest(int fd);
+    // Helpers for scripts; false when the peer went away. payload, when
+    // given, receives the request's payload.
+    static bool ReadRequest(int fd, QByteArray *payload = nullptr);
     static bool Write(int fd, const QByteArray &bytes);
     static void ReadUntilClosed(int fd);
+    // An answer frame: magic, status, length, payload.
+    static QByteArray Answer(std::uint32_t status, const QByteArray &payload = {});
+    static QByteArray U32(std::uint32_t value);
 
 private:
     int listener_ = -1;
