@@ -30,3 +30,10 @@ QString PerfdRunner::Log()
     log_ += process_.readAllStandardError();
     return QString::fromLocal8Bit(log_);
 }
+
+QStringList PerfdArgs(const QTemporaryDir &proc, std::initializer_list<QString> more)
+{
+    QStringList args{QStringLiteral("--proc"), proc.path()};
+    args += QStringList(more);
+    return args;
+}

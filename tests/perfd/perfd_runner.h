@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 class PerfdRunner
 {
@@ -20,3 +21,6 @@ private:
     QByteArray log_;
     bool listening_ = false;
 };
+
+// --proc with the fixture directory, then more.
+QStringList PerfdArgs(const QTemporaryDir &proc, std::initializer_list<QString> more);

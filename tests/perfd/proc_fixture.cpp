@@ -33,3 +33,9 @@ void WriteWorkers(const QString &dir, int count)
     for (int i = 0; i < count; ++i)
         WriteFixtureProcess(dir, {1000 + i, "worker-" + QByteArray::number(i), 1, 20, 2, "64"});
 }
+
+void WriteInitAndWorkers(const QString &dir, int count)
+{
+    WriteFixtureProcess(dir, {1, "init", 0, 20, 1, "9000"});
+    WriteWorkers(dir, count);
+}

@@ -17,3 +17,5 @@ struct FixtureProcess {
 void WriteFixtureProcess(const QString &dir, const FixtureProcess &p);
 // count processes named "worker-N" with PIDs 1000 + N.
 void WriteWorkers(const QString &dir, int count);
+// "init" (PID 1, 9000 kB resident) and count workers.
+void WriteInitAndWorkers(const QString &dir, int count);

@@ -1,4 +1,4 @@
-// tarvenix-perfd end to end on 127.0.0.20-39, with fixed /proc directories:
+// tarvenix-perfd end to end on 127.0.0.20-33, with fixed /proc directories:
 // the reader through the platform's client, the wire format, bad clients,
 // refused networks, clients that never read, and stopping on signals. Also
 // the client against services that answer wrongly or not at all.
@@ -8,17 +8,16 @@
 #include "platform/perf_data.h"
 #include "tests/perfd/perfd_runner.h"
 #include "tests/perfd/proc_fixture.h"
+#include "tests/perfd/raw_client.h"
 #include "tests/perfd/scripted_server.h"
 
 #include <QElapsedTimer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 #include <arpa/inet.h>
 #include <csignal>
 #include <netinet/in.h>
-#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -26,86 +25,10 @@
 namespace
 {
 
-QByteArray Le(std::uint32_t v)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-QByteArray Frame(std::uint32_t op, const QByteArray &payload)
-{
-    return "TPD1" + Le(op) + Le(std::uint32_t(payload.size())) + payload;
-}
-
-const QByteArray kConnect("TPD1\x01\0\0\0\x04\0\0\0\x04\0\0\x80", 16);
-
-QByteArray Query(std::uint32_t offer, const QByteArray &name)
-{
-    return Frame(2, Le(offer) + name);
-}
-
-struct Answer {
-    std::uint32_t status;
-    QByteArray payload;
-};
-
-// A plain client, from a chosen local address.
-class RawClient
-{
-public:
-    RawClient(const char *server, const char *from = nullptr)
-    {
-        if (from) socket_.bind(QHostAddress(QLatin1String(from)));
-        socket_.connectToHost(QLatin1String(server), 445);
-        connected_ = socket_.waitForConnected(3000);
-    }
-    bool Connected() const { return connected_; }
-    void Send(const QByteArray &bytes)
-    {
-        socket_.write(bytes);
-        socket_.waitForBytesWritten(3000);
-    }
-    std::optional<Answer> Read()
-    {
-        const QByteArray header = Exactly(12);
-        if (header.size() != 12 || !header.startsWith("TPD1")) return std::nullopt;
-        const auto length = qFromLittleEndian<std::uint32_t>(header.constData() + 8);
-        const QByteArray payload = Exactly(length);
-        if (payload.size() != qsizetype(length)) return std::nullopt;
-        return Answer{qFromLittleEndian<std::uint32_t>(header.constData() + 4), payload};
-    }
-    // True when the service closed the connection without sending a byte.
-    bool ClosedSilently()
-    {
-        while (socket_.state() == QAbstractSocket::ConnectedState &&
-               socket_.waitForReadyRead(3000)) {
-        }
-        return socket_.state() != QAbstractSocket::ConnectedState && socket_.readAll().isEmpty();
-    }
-
-private:
-    QByteArray Exactly(qint64 n)
-    {
-        while (socket_.bytesAvailable() < n && socket_.waitForReadyRead(3000)) {
-        }
-        return socket_.read(n);
-    }
-    QTcpSocket socket_;
-    bool connected_ = false;
-};
-
 std::vector<TProcessGroup> ReadWithin(const char *computer, int timeoutMs)
 {
     const auto source = perf_data::NewPlatformSource(std::chrono::milliseconds(timeoutMs));
     return TProcessTableReader(*source).Read(QLatin1String(computer));
-}
-
-QStringList Args(const QTemporaryDir &proc, std::initializer_list<QString> more)
-{
-    QStringList args{QStringLiteral("--proc"), proc.path()};
-    args += QStringList(more);
-    return args;
 }
 
 } // namespace
@@ -117,9 +40,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(proc_.isValid());
-        WriteFixtureProcess(proc_.path(), {1, "init", 0, 20, 1, "9000"});
-        WriteWorkers(proc_.path(), 600);
-        shared_ = std::make_unique<PerfdRunner>(Args(proc_, {"--listen", "127.0.0.23"}));
+        WriteInitAndWorkers(proc_.path(), 600);
+        shared_ = std::make_unique<PerfdRunner>(PerfdArgs(proc_, {"--listen", "127.0.0.23"}));
         QVERIFY(shared_->Listening());
     }
     void cleanupTestCase() { shared_.reset(); }
@@ -127,7 +49,7 @@ private slots:
     // Over 65535 bytes, so the client goes through a 234 answer.
     void readerGetsTheFixedTableOnEveryAddress()
     {
-        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.20", "--listen", "127.0.0.21"}));
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.20", "--listen", "127.0.0.21"}));
         QVERIFY(perfd.Listening());
         std::vector<TProcessRecord> expected;
         for (const PerfProcess &p : ScanProcesses(proc_.path()))
@@ -143,7 +65,7 @@ private slots:
 
     void wireFormat()
     {
-        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.22"}));
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.22"}));
         QVERIFY(perfd.Listening());
         RawClient early("127.0.0.22");
         early.Send(Query(65535, "230")); // before any connect
@@ -196,8 +118,8 @@ private slots:
 
     void clientsOutsideTheAllowedNetworksAreRefused()
     {
-        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.24", "--allow", "127.0.0.25/32",
-                                       "--allow", "10.0.0.0/8"}));
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.24", "--allow", "127.0.0.25/32",
+                                            "--allow", "10.0.0.0/8"}));
         QVERIFY(perfd.Listening());
         RawClient outsider("127.0.0.24", "127.0.0.26");
         QVERIFY(outsider.Connected());
@@ -211,7 +133,7 @@ private slots:
 
     void defaultAllowsOnlyLoopback()
     {
-        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.27"}));
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.27"}));
         QVERIFY(perfd.Listening());
         RawClient local("127.0.0.27", "127.0.0.28");
         local.Send(kConnect);
@@ -223,7 +145,7 @@ private slots:
     // served meanwhile, and the idle time-out closes it.
     void clientThatNeverReads()
     {
-        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.29", "--idle", "3"}));
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.29", "--idle", "3"}));
         QVERIFY(perfd.Listening());
         const int fd = socket(AF_INET, SOCK_STREAM, 0);
         const int small = 4096;
@@ -267,7 +189,7 @@ private slots:
     void stopsCleanlyOnSignals()
     {
         QFETCH(int, signal);
-        PerfdRunner perfd(Args(proc_, {"--listen", "127.0.0.30"}));
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.30"}));
         QVERIFY(perfd.Listening());
         RawClient client("127.0.0.30");
         client.Send(kConnect);
