@@ -33,7 +33,8 @@ SynObject ProcessObject(int count)
 {
     SynObject object;
     for (int i = 0; i < count; ++i)
-        object.instances.push_back(Inst(u"proc" + std::u16string(1, char16_t('a' + i % 26)), 100 + i));
+        object.instances.push_back(
+            Inst(u"proc" + std::u16string(1, char16_t('a' + i % 26)), 100 + i));
     return object;
 }
 

@@ -63,8 +63,10 @@ private slots:
         QTest::addColumn<std::vector<std::uint32_t>>("offers");
         const auto needed = std::uint32_t(TableOf(2000).size());
         QVERIFY(needed > 4 * 65535);
-        QTest::newRow("count says what is needed") << More::Needed << std::vector{65535u, needed + 10240};
-        QTest::newRow("count left as offered") << More::Unchanged << std::vector{65535u, 262140u, 1048560u};
+        QTest::newRow("count says what is needed")
+            << More::Needed << std::vector{65535u, needed + 10240};
+        QTest::newRow("count left as offered")
+            << More::Unchanged << std::vector{65535u, 262140u, 1048560u};
         QTest::newRow("count left at 0") << More::Zero << std::vector{65535u, 262140u, 1048560u};
     }
     void largeTableAfterGrowthSteps()

@@ -37,7 +37,8 @@ ScriptedServer::Script AnswersMoreDataForever(std::chrono::milliseconds delay, S
         QByteArray query;
         if (!AnswersConnect(fd)) return;
         // A request without payload is the reader's close.
-        while (tally.queries < kMostAnswers && Server::ReadRequest(fd, &query) && !query.isEmpty()) {
+        while (tally.queries < kMostAnswers && Server::ReadRequest(fd, &query) &&
+               !query.isEmpty()) {
             const std::uint32_t offer = OfferOf(query);
             ++tally.queries;
             tally.largestOffer = std::max(tally.largestOffer.load(), offer);
@@ -68,7 +69,8 @@ ScriptedServer::Script Serves(const QByteArray &block)
         while (Server::ReadRequest(fd, &query)) {
             const auto size = std::uint32_t(block.size());
             const bool fits = OfferOf(query) >= size;
-            if (!Server::Write(fd, fits ? Server::Answer(0, block) : Server::Answer(234, Server::U32(size))))
+            if (!Server::Write(fd, fits ? Server::Answer(0, block)
+                                        : Server::Answer(234, Server::U32(size))))
                 return;
         }
     };

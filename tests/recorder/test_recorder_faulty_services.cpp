@@ -45,7 +45,8 @@ SynObject Processes(int count, int distinctNames)
 {
     SynObject object;
     for (int i = 0; i < count; ++i)
-        object.instances.push_back({u"p" + QString::number(i % distinctNames).toStdU16String(), i + 1, 0, 4096, 1, 8});
+        object.instances.push_back(
+            {u"p" + QString::number(i % distinctNames).toStdU16String(), i + 1, 0, 4096, 1, 8});
     return object;
 }
 
@@ -65,7 +66,14 @@ QByteArray EnormousName()
     return SyntheticBlock({object}).bytes;
 }
 
-enum class Fault { StallMidHeader, MoreDataFast, MoreDataSlow, Trickle, MillionInstances, EnormousName };
+enum class Fault {
+    StallMidHeader,
+    MoreDataFast,
+    MoreDataSlow,
+    Trickle,
+    MillionInstances,
+    EnormousName
+};
 
 } // namespace
 
@@ -78,7 +86,8 @@ class RecorderFaultyServices : public QObject
 
     qint64 Count(const char *table) const
     {
-        return app->store.Scalar(QStringLiteral("select count(*) from %1").arg(QLatin1String(table)));
+        return app->store.Scalar(
+            QStringLiteral("select count(*) from %1").arg(QLatin1String(table)));
     }
 
     ScriptedServer::Script ScriptOf(Fault fault, ServiceTally &tally) const
@@ -104,7 +113,8 @@ class RecorderFaultyServices : public QObject
     // gives the window's longest stall.
     qint64 RecordAgainst(Fault fault, const QString &timeOut, ServiceTally &tally)
     {
-        ScriptedServer service(kAddress, ScriptOf(fault, tally), ScriptedServer::Plays::FirstThatSpeaks);
+        ScriptedServer service(kAddress, ScriptOf(fault, tally),
+                               ScriptedServer::Plays::FirstThatSpeaks);
         app->window->edTimeOut->setText(timeOut);
         app->module->adotComputers.SetRecNo(1);
         StallMeter meter;
@@ -116,7 +126,8 @@ private slots:
     void init()
     {
         app = std::make_unique<AppFixture>();
-        app->store.Sql(QStringLiteral("insert into t__computers (NAME) values ('%1')").arg(QLatin1String(kAddress)));
+        app->store.Sql(QStringLiteral("insert into t__computers (NAME) values ('%1')")
+                           .arg(QLatin1String(kAddress)));
         app->Start();
     }
     void cleanup() { app.reset(); }
@@ -127,9 +138,12 @@ private slots:
         QTest::addColumn<int>("seconds");
         QTest::addColumn<bool>("holdsOn"); // the fault lasts beyond any time-out
         const std::pair<const char *, Fault> faults[] = {
-            {"stall mid-header", Fault::StallMidHeader}, {"more data forever, fast", Fault::MoreDataFast},
-            {"more data forever, slow", Fault::MoreDataSlow}, {"trickle", Fault::Trickle},
-            {"million instances", Fault::MillionInstances}, {"enormous name", Fault::EnormousName}};
+            {"stall mid-header", Fault::StallMidHeader},
+            {"more data forever, fast", Fault::MoreDataFast},
+            {"more data forever, slow", Fault::MoreDataSlow},
+            {"trickle", Fault::Trickle},
+            {"million instances", Fault::MillionInstances},
+            {"enormous name", Fault::EnormousName}};
         for (const auto &[name, fault] : faults) {
             const bool holdsOn = fault != Fault::MoreDataFast && fault != Fault::MillionInstances &&
                                  fault != Fault::EnormousName;
@@ -144,11 +158,15 @@ private slots:
         QFETCH(bool, holdsOn);
         ServiceTally tally;
         const qint64 stall = RecordAgainst(fault, QString::number(seconds), tally);
-        qInfo("%s: longest stall %lld ms at Answer timeout %d s", QTest::currentDataTag(), stall, seconds);
+        qInfo("%s: longest stall %lld ms at Answer timeout %d s", QTest::currentDataTag(), stall,
+              seconds);
         if (tally.queries > 0)
-            qInfo("%d queries, largest offer %u bytes", tally.queries.load(), tally.largestOffer.load());
+            qInfo("%d queries, largest offer %u bytes", tally.queries.load(),
+                  tally.largestOffer.load());
         QVERIFY2(stall < seconds * 1000 + kMarginMs, qPrintable(QString::number(stall)));
-        if (holdsOn) QVERIFY2(stall >= seconds * 900, qPrintable(QString::number(stall))); // the user's time-out
+        if (holdsOn)
+            QVERIFY2(stall >= seconds * 900,
+                     qPrintable(QString::number(stall))); // the user's time-out
         QVERIFY(tally.queries <= 6);
         QVERIFY(tally.largestOffer < 4u * 1024 * 1024);
         QCOMPARE(Count("t__blocks"), 0);
