@@ -43,15 +43,26 @@ PerfdConnection::PerfdConnection(QTcpSocket *socket, QString procDir,
     idle_.setInterval(idle);
     connect(&idle_, &QTimer::timeout, this, &PerfdConnection::Drop);
     connect(socket_, &QTcpSocket::readyRead, this, &PerfdConnection::ProcessRequests);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &PerfdConnection::ProcessRequests);
-    connect(socket_, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &PerfdConnection::AnswerLeft);
+    connect(socket_, &QTcpSocket::disconnected, this, &PerfdConnection::Finish);
+    Progress();
+}
+
+void PerfdConnection::Progress()
+{
+    lastProgress_ = std::chrono::steady_clock::now();
     idle_.start();
+}
+
+void PerfdConnection::AnswerLeft()
+{
+    if (socket_->bytesToWrite() > 0) return;
+    Progress();
     ProcessRequests();
 }
 
 void PerfdConnection::ProcessRequests()
 {
-    idle_.start();
     try {
         while (socket_->state() == QAbstractSocket::ConnectedState &&
                socket_->bytesToWrite() == 0 && socket_->bytesAvailable() >= kFrameHeaderSize) {
@@ -62,6 +73,7 @@ void PerfdConnection::ProcessRequests()
             if (std::memcmp(header, kMagic, 4) != 0 || length > kMaxRequestPayload) return Drop();
             if (socket_->bytesAvailable() < kFrameHeaderSize + qint64(length)) return;
             socket_->skip(kFrameHeaderSize);
+            Progress();
             if (!Handle(op, socket_->read(length))) return;
         }
     } catch (const std::exception &e) {
@@ -112,5 +124,14 @@ void PerfdConnection::Send(std::uint32_t status, const QByteArray &payload)
 void PerfdConnection::Drop()
 {
     socket_->abort();
+    Finish();
+}
+
+void PerfdConnection::Finish()
+{
+    if (finished_) return;
+    finished_ = true;
+    idle_.stop();
+    emit Finished(this);
     deleteLater();
 }

@@ -51,7 +51,11 @@ PerfdOptions ParsePerfdOptions(const QStringList &arguments)
     const QCommandLineOption idle(QStringLiteral("idle"),
                                   QStringLiteral("Close a connection idle for SECONDS (30)."),
                                   QStringLiteral("SECONDS"));
-    parser.addOptions({listen, port, allow, proc, idle});
+    const QCommandLineOption maxConnections(
+        QStringLiteral("max-connections"),
+        QStringLiteral("Hold at most N connections (what the descriptor limit allows)."),
+        QStringLiteral("N"));
+    parser.addOptions({listen, port, allow, proc, idle, maxConnections});
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty())
         throw Exception(parser.errorText().isEmpty() ? QStringLiteral("unexpected argument")
                                                      : parser.errorText());
@@ -65,5 +69,8 @@ PerfdOptions ParsePerfdOptions(const QStringList &arguments)
     if (parser.isSet(proc)) options.procDir = parser.value(proc);
     if (parser.isSet(idle))
         options.idle = std::chrono::seconds(ParsePositive(parser.value(idle), 86400, "idle"));
+    if (parser.isSet(maxConnections))
+        options.maxConnections =
+            ParsePositive(parser.value(maxConnections), 1 << 20, "max-connections");
     return options;
 }

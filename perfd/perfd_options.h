@@ -13,6 +13,7 @@ struct PerfdOptions {
     QList<QPair<QHostAddress, int>> allow; // empty: 127.0.0.0/8
     QString procDir = QStringLiteral("/proc");
     std::chrono::milliseconds idle{30000}; // a silent connection is closed after this
+    int maxConnections = 0;                // 0: as many as the descriptor limit leaves room for
 };
 
 // Raises Exception with a usage text on a bad option.

@@ -9,12 +9,15 @@ class PerfdRunner
 {
 public:
     // Waits until the service says it listens on every --listen address.
-    explicit PerfdRunner(const QStringList &arguments);
+    // A descriptorLimit above 0 becomes the service's RLIMIT_NOFILE.
+    explicit PerfdRunner(const QStringList &arguments, int descriptorLimit = 0);
     ~PerfdRunner();
     bool Listening() const { return listening_; }
     QProcess &Process() { return process_; }
     // The log so far.
     QString Log();
+    // User and system time the service has used so far.
+    qint64 CpuMs() const;
 
 private:
     QProcess process_;

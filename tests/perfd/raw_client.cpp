@@ -2,6 +2,10 @@
 
 #include <QHostAddress>
 #include <QtEndian>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 const QByteArray kConnect("TPD1\x01\0\0\0\x04\0\0\0\x04\0\0\x80", 16);
 
@@ -20,6 +24,22 @@ QByteArray Frame(std::uint32_t op, const QByteArray &payload)
 QByteArray Query(std::uint32_t offer, const QByteArray &name)
 {
     return Frame(2, Le(offer) + name);
+}
+
+int ConnectRaw(const char *server)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    // A service that stopped accepting leaves connects hanging: give up.
+    const timeval wait{3, 0};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(445);
+    inet_pton(AF_INET, server, &at.sin_addr);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) == 0) return fd;
+    ::close(fd);
+    return -1;
 }
 
 RawClient::RawClient(const char *server, const char *from)

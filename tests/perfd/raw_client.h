@@ -13,6 +13,9 @@ QByteArray Query(std::uint32_t offer, const QByteArray &name);
 // Opens the performance data key.
 extern const QByteArray kConnect;
 
+// A blocking descriptor connected to port 445 of server, -1 on failure.
+int ConnectRaw(const char *server);
+
 struct Answer {
     std::uint32_t status;
     QByteArray payload;
