@@ -10,7 +10,7 @@ target_link_libraries(tarvenix_perfd_block PUBLIC Qt6::Core)
 
 add_library(tarvenix_perfd_server STATIC
   perfd_server.cpp perfd_server.h perfd_connection.cpp perfd_connection.h
-  perfd_listener.cpp perfd_listener.h
+  perfd_listener.cpp perfd_listener.h perf_block_cache.cpp perf_block_cache.h
   perfd_options.cpp perfd_options.h stop_signals.cpp stop_signals.h)
 target_link_libraries(tarvenix_perfd_server PUBLIC tarvenix_perfd_block tarvenix_core Qt6::Network)
 

@@ -1,5 +1,6 @@
 #include "perfd/perfd_connection.h"
 
+#include "perfd/perf_block_cache.h"
 #include "perfd/perf_query.h"
 #include "perfd/perfd_protocol.h"
 #include "platform/perf_data.h"
@@ -31,9 +32,9 @@ std::uint32_t ReadU32(const char *at)
 
 } // namespace
 
-PerfdConnection::PerfdConnection(QTcpSocket *socket, QString procDir,
+PerfdConnection::PerfdConnection(QTcpSocket *socket, PerfBlockCache &blocks,
                                  std::chrono::milliseconds idle, QObject *parent)
-    : QObject(parent), socket_(socket), procDir_(std::move(procDir))
+    : QObject(parent), socket_(socket), blocks_(blocks)
 {
     socket_->setParent(this);
     socket_->setReadBufferSize(kFrameHeaderSize + kMaxRequestPayload);
@@ -105,8 +106,8 @@ bool PerfdConnection::Handle(std::uint32_t op, const QByteArray &payload)
 void PerfdConnection::AnswerQuery(const QByteArray &payload)
 {
     if (!keyOpen_) return Send(perf_data::kInvalidHandle, {});
-    const PerfQueryResult result =
-        AnswerPerfQuery(payload.mid(4), ReadU32(payload.constData()), procDir_);
+    const PerfQueryResult result = AnswerPerfQuery(payload.mid(4), ReadU32(payload.constData()),
+                                                   [this] { return blocks_.Block(); });
     if (result.status == perf_data::kMoreData)
         return Send(result.status, U32(std::uint32_t(result.block.size())));
     Send(result.status, result.block);
@@ -114,11 +115,12 @@ void PerfdConnection::AnswerQuery(const QByteArray &payload)
 
 void PerfdConnection::Send(std::uint32_t status, const QByteArray &payload)
 {
-    QByteArray frame(kMagic, 4);
-    frame += U32(status);
-    frame += U32(std::uint32_t(payload.size()));
-    frame += payload;
-    socket_->write(frame);
+    QByteArray header(kMagic, 4);
+    header += U32(status);
+    header += U32(std::uint32_t(payload.size()));
+    socket_->write(header);
+    // Written on its own, the shared block is queued without a copy.
+    if (!payload.isEmpty()) socket_->write(payload);
 }
 
 void PerfdConnection::Drop()

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <chrono>
 
+class PerfBlockCache;
 class QTcpSocket;
 
 class PerfdConnection : public QObject
@@ -17,7 +18,7 @@ class PerfdConnection : public QObject
     Q_OBJECT
 public:
     // Takes the socket over; deletes itself when the connection ends.
-    PerfdConnection(QTcpSocket *socket, QString procDir, std::chrono::milliseconds idle,
+    PerfdConnection(QTcpSocket *socket, PerfBlockCache &blocks, std::chrono::milliseconds idle,
                     QObject *parent = nullptr);
 
     // When a request was last taken whole or an answer last left whole.
@@ -41,7 +42,7 @@ private:
     void Finish();
 
     QTcpSocket *socket_;
-    QString procDir_;
+    PerfBlockCache &blocks_;
     QTimer idle_;
     std::chrono::steady_clock::time_point lastProgress_;
     bool keyOpen_ = false;

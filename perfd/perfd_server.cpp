@@ -37,7 +37,7 @@ void PerfdLog(const QString &line)
 }
 
 PerfdServer::PerfdServer(PerfdOptions options, QObject *parent)
-    : QObject(parent), options_(std::move(options))
+    : QObject(parent), options_(std::move(options)), blocks_(options_.procDir)
 {
     if (options_.listen.isEmpty()) options_.listen.append(QHostAddress(QHostAddress::AnyIPv4));
     if (options_.allow.isEmpty())
@@ -71,7 +71,7 @@ void PerfdServer::Accept(qintptr descriptor)
         return;
     }
     MakeRoom();
-    auto *connection = new PerfdConnection(socket, options_.procDir, options_.idle, this);
+    auto *connection = new PerfdConnection(socket, blocks_, options_.idle, this);
     connect(connection, &PerfdConnection::Finished, this, &PerfdServer::Forget);
     connections_.push_back(connection);
 }

@@ -6,6 +6,7 @@
 // full, a new client takes the place of the one that made progress least
 // recently (the longest idle, or the slowest to read its answer).
 
+#include "perfd/perf_block_cache.h"
 #include "perfd/perfd_options.h"
 
 #include <QObject>
@@ -29,6 +30,7 @@ private:
     void Forget(PerfdConnection *connection);
 
     PerfdOptions options_;
+    PerfBlockCache blocks_;
     int cap_ = 1;
     std::vector<PerfdConnection *> connections_;
 };

@@ -1,17 +1,21 @@
-// tarvenix-perfd against clients that try to wear it out, on 127.0.0.34-38:
-// more connections than it has descriptors, a client that trickles bytes, and
-// accepting with no descriptor left. Each prints what a normal client met
-// meanwhile.
+// tarvenix-perfd against clients that try to wear it out, on 127.0.0.34-39:
+// more connections than it has descriptors, a client that trickles bytes, a
+// flood of queries, and accepting with no descriptor left. Each prints what a
+// normal client met meanwhile.
 #include "core/exception.h"
+#include "perfd/perf_block_cache.h"
 #include "perfd/perfd_server.h"
 #include "tests/perfd/perfd_runner.h"
 #include "tests/perfd/proc_fixture.h"
+#include "tests/perfd/query_flood.h"
 #include "tests/perfd/raw_client.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 #include <QtTest>
 #include <fcntl.h>
 #include <poll.h>
@@ -20,6 +24,19 @@
 
 namespace
 {
+
+constexpr qint64 kShareWindowMs = kScanShareWindow.count();
+
+std::uint64_t PerfTime(const QByteArray &block)
+{
+    return qFromLittleEndian<std::uint64_t>(block.constData() + 56);
+}
+
+std::uint32_t Instances(const QByteArray &block)
+{
+    const auto object = qFromLittleEndian<std::uint32_t>(block.constData() + 24);
+    return qFromLittleEndian<std::uint32_t>(block.constData() + object + 40);
+}
 
 // Milliseconds a new client takes to open the key and get the whole block;
 // -1 when it is not served.
@@ -163,6 +180,57 @@ private slots:
         QVERIFY(latency >= 0);
         QCOMPARE(socket.state(), QAbstractSocket::UnconnectedState);
         QVERIFY(closedAfter >= 1500);
+    }
+
+    // Many connections from one address keep queries queued, each of which
+    // needs the process table: another client is still answered promptly.
+    void floodLeavesRoomForOthers()
+    {
+        constexpr int kFlooders = 64;
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.36"}));
+        QVERIFY(perfd.Listening());
+        QueryFlood flood("127.0.0.36", kFlooders);
+        QVERIFY(flood.Running());
+        QTRY_VERIFY(flood.AnswerBytes() > 16 * kFlooders);
+        const qint64 latency = ServedWithin("127.0.0.36");
+        const qint64 answeredBefore = flood.AnswerBytes();
+        QThread::msleep(500);
+        const qint64 perSecond = (flood.AnswerBytes() - answeredBefore) / 16 * 2;
+        qInfo("flood of %lld queries/s on %d connections: a normal client served in %lld ms",
+              perSecond, kFlooders, latency);
+        QVERIFY(latency >= 0 && latency < 2000);
+    }
+
+    // Back-to-back queries share scans of /proc, and a change to /proc shows
+    // once the share window has passed.
+    void queriesShareScans()
+    {
+        QTemporaryDir proc;
+        WriteWorkers(proc.path(), 20);
+        PerfdRunner perfd(PerfdArgs(proc, {"--listen", "127.0.0.39"}));
+        QVERIFY(perfd.Listening());
+        RawClient client("127.0.0.39");
+        client.Send(kConnect);
+        QCOMPARE(client.Read()->status, 0u);
+        QSet<std::uint64_t> scans;
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 40; ++i) {
+            client.Send(Query(1u << 26, "230"));
+            const auto answer = client.Read();
+            QVERIFY(answer && answer->status == 0);
+            scans.insert(PerfTime(answer->payload));
+        }
+        const qint64 spent = timer.elapsed();
+        qInfo("40 queries in %lld ms used %lld scans", spent, qint64(scans.size()));
+        QVERIFY(scans.size() <= spent / kShareWindowMs + 2);
+
+        WriteFixtureProcess(proc.path(), {99999, "fresh", 1, 20, 1, "100"});
+        QThread::msleep(4 * kShareWindowMs);
+        client.Send(Query(1u << 26, "230"));
+        const auto fresh = client.Read();
+        QVERIFY(fresh && fresh->status == 0);
+        QCOMPARE(Instances(fresh->payload), 21u);
     }
 
     // At the cap a new client closes the connection that made progress least
