@@ -108,7 +108,7 @@ private slots:
         ShowMain(QRect(195, 103, 635, 463));
         about->ShowOver(main);
         about->move(20, 30);
-        about->btnOkClick();
+        QTest::mouseClick(about->btnOk, Qt::LeftButton); // closed with its button
         main->move(400, 300);
 
         about->ShowOver(main);
