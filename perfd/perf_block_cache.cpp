@@ -1,11 +1,10 @@
 #include "perfd/perf_block_cache.h"
 
-#include "perfd/perf_query.h"
-
-QByteArray PerfBlockCache::Block()
+PerfBlock PerfBlockCache::Block()
 {
-    if (scanned_.isValid() && !scanned_.hasExpired(kScanShareWindow.count())) return block_;
-    block_ = ScanPerfBlock(procDir_);
-    scanned_.start();
+    using Clock = std::chrono::steady_clock;
+    if (scanned_ && Clock::now() - *scanned_ < kScanShareWindow) return block_;
+    block_ = ScanPerfBlock(procDir_, options_);
+    scanned_ = Clock::now();
     return block_;
 }

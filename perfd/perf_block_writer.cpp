@@ -1,8 +1,10 @@
 #include "perfd/perf_block_writer.h"
 
-#include <QDateTime>
-#include <QtEndian>
+#include "perfd/utf16_text.h"
+
 #include <array>
+#include <chrono>
+#include <ctime>
 
 namespace
 {
@@ -34,57 +36,68 @@ int Padded8(int n)
 class Writer
 {
 public:
-    explicit Writer(QByteArray &out) : out_(out) {}
+    explicit Writer(std::string &out) : out_(out) {}
     int Append(int n)
     {
         const int at = int(out_.size());
-        out_.append(n, '\0');
+        out_.append(size_t(n), '\0');
         return at;
     }
-    void U16(int at, std::uint16_t v) { qToLittleEndian(v, out_.data() + at); }
-    void U32(int at, std::uint32_t v) { qToLittleEndian(v, out_.data() + at); }
-    void U64(int at, std::uint64_t v) { qToLittleEndian(v, out_.data() + at); }
-    void Text(int at, const QString &text)
+    void U16(int at, std::uint16_t v) { Little(at, v, 2); }
+    void U32(int at, std::uint32_t v) { Little(at, v, 4); }
+    void U64(int at, std::uint64_t v) { Little(at, v, 8); }
+    void Text(int at, const std::u16string &text)
     {
-        for (qsizetype i = 0; i < text.size(); ++i)
-            U16(at + int(2 * i), text.at(i).unicode());
+        for (size_t i = 0; i < text.size(); ++i)
+            U16(at + int(2 * i), text[i]);
     }
     int Size() const { return int(out_.size()); }
 
 private:
-    QByteArray &out_;
+    void Little(int at, std::uint64_t v, int bytes)
+    {
+        for (int i = 0; i < bytes; ++i)
+            out_[size_t(at + i)] = char((v >> (8 * i)) & 0xFF);
+    }
+    std::string &out_;
 };
 
-// Bytes of a NUL-terminated UTF-16 text, and that padded to 8.
-int TextBytes(const QString &text)
+// Bytes of a NUL-terminated UTF-16 text.
+int TextBytes(const std::u16string &text)
 {
     return int(text.size() + 1) * 2;
 }
 
-void WriteSystemTime(Writer &w, int at, const QDateTime &utc)
+using SystemClock = std::chrono::system_clock;
+
+void WriteSystemTime(Writer &w, int at, SystemClock::time_point now)
 {
-    const QDate d = utc.date();
-    const QTime t = utc.time();
-    const std::array<int, 8> fields{d.year(), d.month(),  d.dayOfWeek() % 7, d.day(),
-                                    t.hour(), t.minute(), t.second(),        t.msec()};
+    const std::time_t seconds = SystemClock::to_time_t(now);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        now.time_since_epoch()).count() % 1000;
+    const std::array<int, 8> fields{utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_wday,
+                                    utc.tm_mday,        utc.tm_hour,    utc.tm_min,
+                                    utc.tm_sec,         int(ms)};
     for (size_t i = 0; i < fields.size(); ++i)
         w.U16(at + int(2 * i), std::uint16_t(fields[i]));
 }
 
-int WriteDataBlockHeader(Writer &w, const QString &systemName, const QDateTime &utc,
-                         std::uint64_t ticks)
+int WriteDataBlockHeader(Writer &w, const std::u16string &systemName,
+                         SystemClock::time_point now, std::uint64_t ticks)
 {
     const int nameBytes = TextBytes(systemName);
     const int headerLength = kDataBlockHeader + Padded8(nameBytes);
     w.Append(headerLength);
-    w.Text(0, QStringLiteral("PERF"));
+    w.Text(0, u"PERF");
     w.U32(8, 1);  // LittleEndian
     w.U32(12, 1); // Version
     w.U32(16, 1); // Revision
     w.U32(24, std::uint32_t(headerLength));
     w.U32(28, 1); // NumObjectTypes
     w.U32(32, kProcessObject);
-    WriteSystemTime(w, 36, utc);
+    WriteSystemTime(w, 36, now);
     w.U64(56, ticks);
     w.U64(64, kPerfFrequency);
     w.U64(72, ticks);
@@ -119,14 +132,15 @@ void WriteObjectHeader(Writer &w, int at, std::size_t instances, std::uint64_t t
 
 void WriteInstance(Writer &w, const PerfProcess &p)
 {
-    const int nameBytes = TextBytes(p.Name);
+    const std::u16string name = Utf8ToUtf16(p.Name);
+    const int nameBytes = TextBytes(name);
     const int byteLength = kInstanceHeader + Padded8(nameBytes);
     const int at = w.Append(byteLength + kCounterBlock);
     w.U32(at, std::uint32_t(byteLength));
     w.U32(at + 12, kNoUniqueId);
     w.U32(at + 16, kInstanceHeader);
     w.U32(at + 20, std::uint32_t(nameBytes));
-    w.Text(at + kInstanceHeader, p.Name);
+    w.Text(at + kInstanceHeader, name);
     const int counters = at + byteLength;
     w.U32(counters, kCounterBlock);
     w.U32(counters + 52, std::uint32_t(p.Memory));
@@ -138,13 +152,16 @@ void WriteInstance(Writer &w, const PerfProcess &p)
 
 } // namespace
 
-QByteArray BuildPerfDataBlock(const std::vector<PerfProcess> &processes, const QString &systemName)
+std::string BuildPerfDataBlock(const std::vector<PerfProcess> &processes,
+                               const std::string &systemName)
 {
-    const QDateTime utc = QDateTime::currentDateTimeUtc();
-    const std::uint64_t ticks = std::uint64_t(utc.toMSecsSinceEpoch()) * 10000;
-    QByteArray block;
+    const SystemClock::time_point now = SystemClock::now();
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
+    const std::uint64_t ticks = std::uint64_t(ms) * 10000;
+    std::string block;
     Writer w(block);
-    WriteDataBlockHeader(w, systemName, utc, ticks);
+    WriteDataBlockHeader(w, Utf8ToUtf16(systemName), now, ticks);
     const int object = w.Append(kObjectHeader + kCounterDefinition * int(kCounters.size()));
     WriteObjectHeader(w, object, processes.size(), ticks);
     for (const PerfProcess &p : processes)

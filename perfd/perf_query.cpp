@@ -1,31 +1,43 @@
 #include "perfd/perf_query.h"
 
-#include "perfd/perf_block_writer.h"
 #include "perfd/perfd_protocol.h"
-#include "perfd/proc_scanner.h"
 #include "platform/perf_data.h"
 
-#include <QSysInfo>
 #include <algorithm>
+#include <climits>
+#include <unistd.h>
 
-QByteArray ScanPerfBlock(const QString &procDir)
+namespace
 {
-    return BuildPerfDataBlock(ScanProcesses(procDir), QSysInfo::machineHostName());
+
+std::string HostName()
+{
+    char name[HOST_NAME_MAX + 1] = {};
+    if (gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
 }
 
-PerfQueryResult AnswerPerfQuery(const QByteArray &valueName, std::uint32_t offered,
-                                const std::function<QByteArray()> &block)
+} // namespace
+
+PerfBlock ScanPerfBlock(const std::string &procDir, ScanOptions options)
+{
+    return std::make_shared<const std::string>(
+        BuildPerfDataBlock(ScanProcesses(procDir, options), HostName()));
+}
+
+PerfQueryResult AnswerPerfQuery(std::string_view valueName, std::uint32_t offered,
+                                const std::function<PerfBlock()> &block)
 {
     if (valueName != "230" && valueName != "Global") return {perf_data::kFileNotFound, {}};
-    QByteArray built = block();
+    PerfBlock built = block();
     const std::uint32_t offer = std::min(offered, perfd_protocol::kMaxOffer);
     const long status =
-        std::uint32_t(built.size()) <= offer ? perf_data::kSuccess : perf_data::kMoreData;
+        std::uint32_t(built->size()) <= offer ? perf_data::kSuccess : perf_data::kMoreData;
     return {status, std::move(built)};
 }
 
-PerfQueryResult AnswerPerfQuery(const QByteArray &valueName, std::uint32_t offered,
-                                const QString &procDir)
+PerfQueryResult AnswerPerfQuery(std::string_view valueName, std::uint32_t offered,
+                                const std::string &procDir)
 {
     return AnswerPerfQuery(valueName, offered, [&procDir] { return ScanPerfBlock(procDir); });
 }

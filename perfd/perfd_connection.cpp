@@ -1,15 +1,16 @@
 #include "perfd/perfd_connection.h"
 
 #include "perfd/perf_block_cache.h"
-#include "perfd/perf_query.h"
+#include "perfd/perfd_log.h"
 #include "perfd/perfd_protocol.h"
 #include "platform/perf_data.h"
 
-#include <QTcpSocket>
-#include <QtEndian>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <exception>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 using namespace perfd_protocol;
 
@@ -17,123 +18,170 @@ namespace
 {
 
 constexpr int kSendBuffer = 128 * 1024;
+constexpr size_t kLargestRequest = kFrameHeaderSize + kMaxRequestPayload;
 
-QByteArray U32(std::uint32_t value)
+std::string U32(std::uint32_t value)
 {
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
+    return {char(value & 0xFF), char((value >> 8) & 0xFF), char((value >> 16) & 0xFF),
+            char(value >> 24)};
 }
 
 std::uint32_t ReadU32(const char *at)
 {
-    return qFromLittleEndian<std::uint32_t>(at);
+    const auto *b = reinterpret_cast<const unsigned char *>(at);
+    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
+           std::uint32_t(b[3]) << 24;
 }
 
 } // namespace
 
-PerfdConnection::PerfdConnection(QTcpSocket *socket, PerfBlockCache &blocks,
-                                 std::chrono::milliseconds idle, QObject *parent)
-    : QObject(parent), socket_(socket), blocks_(blocks)
+PerfdConnection::PerfdConnection(EventLoop &loop, int fd, PerfBlockCache &blocks,
+                                 std::chrono::milliseconds idle, FinishedHandler finished)
+    : loop_(loop), fd_(fd), blocks_(blocks), idle_(idle), finished_(std::move(finished))
 {
-    socket_->setParent(this);
-    socket_->setReadBufferSize(kFrameHeaderSize + kMaxRequestPayload);
     // Keeps what a client that stops reading can make us build and hold small.
-    socket_->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSendBuffer);
-    idle_.setSingleShot(true);
-    idle_.setInterval(idle);
-    connect(&idle_, &QTimer::timeout, this, &PerfdConnection::Drop);
-    connect(socket_, &QTcpSocket::readyRead, this, &PerfdConnection::ProcessRequests);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &PerfdConnection::AnswerLeft);
-    connect(socket_, &QTcpSocket::disconnected, this, &PerfdConnection::Finish);
+    setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
+    loop_.Watch(fd_, POLLIN, [this](short revents) { OnReady(revents); });
     Progress();
+}
+
+PerfdConnection::~PerfdConnection()
+{
+    finished_ = nullptr;
+    Finish();
 }
 
 void PerfdConnection::Progress()
 {
-    lastProgress_ = std::chrono::steady_clock::now();
-    idle_.start();
+    lastProgress_ = EventLoop::Clock::now();
+    loop_.Cancel(idleTimer_);
+    idleTimer_ = loop_.After(idle_, [this] { Finish(); });
 }
 
-void PerfdConnection::AnswerLeft()
+void PerfdConnection::OnReady(short revents)
 {
-    if (socket_->bytesToWrite() > 0) return;
-    Progress();
+    if (revents & (POLLERR | POLLNVAL)) return Finish();
+    if (!out_.empty()) {
+        // A peer gone while its answer waits: nobody left to write to.
+        if ((revents & POLLHUP) || !Flush()) return Finish();
+        if (!out_.empty()) return;
+        Progress();
+        ProcessRequests();
+        return;
+    }
+    const bool open = ReadAvailable();
+    // Requests that came before the client closed its side are answered.
     ProcessRequests();
+    if (!open) Finish();
+}
+
+bool PerfdConnection::ReadAvailable()
+{
+    while (in_.size() < kLargestRequest) {
+        char chunk[kLargestRequest];
+        const ssize_t got = ::recv(fd_, chunk, kLargestRequest - in_.size(), 0);
+        if (got > 0) {
+            in_.append(chunk, size_t(got));
+            continue;
+        }
+        return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    }
+    return true;
 }
 
 void PerfdConnection::ProcessRequests()
 {
     try {
-        while (socket_->state() == QAbstractSocket::ConnectedState &&
-               socket_->bytesToWrite() == 0 && socket_->bytesAvailable() >= kFrameHeaderSize) {
-            char header[kFrameHeaderSize];
-            socket_->peek(header, kFrameHeaderSize);
-            const std::uint32_t op = ReadU32(header + 4);
-            const std::uint32_t length = ReadU32(header + 8);
-            if (std::memcmp(header, kMagic, 4) != 0 || length > kMaxRequestPayload) return Drop();
-            if (socket_->bytesAvailable() < kFrameHeaderSize + qint64(length)) return;
-            socket_->skip(kFrameHeaderSize);
+        while (fd_ >= 0 && out_.empty() && in_.size() >= size_t(kFrameHeaderSize)) {
+            const std::uint32_t op = ReadU32(in_.data() + 4);
+            const std::uint32_t length = ReadU32(in_.data() + 8);
+            if (std::memcmp(in_.data(), kMagic, 4) != 0 || length > kMaxRequestPayload)
+                return Finish();
+            if (in_.size() < kFrameHeaderSize + length) break;
+            const std::string request = in_.substr(0, kFrameHeaderSize + length);
+            in_.erase(0, request.size());
             Progress();
-            if (!Handle(op, socket_->read(length))) return;
+            if (!Handle(op, std::string_view(request).substr(kFrameHeaderSize))) return;
         }
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "tarvenix-perfd: dropped a client: %s\n", e.what());
-        Drop();
+        PerfdLog(std::string("dropped a client: ") + e.what());
+        return Finish();
     }
+    if (fd_ >= 0) loop_.SetEvents(fd_, out_.empty() ? POLLIN : POLLOUT);
 }
 
-bool PerfdConnection::Handle(std::uint32_t op, const QByteArray &payload)
+bool PerfdConnection::Handle(std::uint32_t op, std::string_view payload)
 {
     switch (op) {
     case OpConnect:
         if (payload.size() != 4) break;
-        keyOpen_ = ReadU32(payload.constData()) == perf_data::kPerformanceDataKey;
+        keyOpen_ = ReadU32(payload.data()) == perf_data::kPerformanceDataKey;
         Send(keyOpen_ ? perf_data::kSuccess : perf_data::kInvalidHandle, {});
-        return true;
+        return fd_ >= 0;
     case OpQuery:
         if (payload.size() < 4) break;
         AnswerQuery(payload);
-        return true;
-    case OpClose:
-        socket_->disconnectFromHost();
-        return false;
+        return fd_ >= 0;
     }
-    Drop();
+    // Op 3 (close) and every bad request end the connection; nothing is
+    // pending, since requests are read only when the last answer has left.
+    Finish();
     return false;
 }
 
-void PerfdConnection::AnswerQuery(const QByteArray &payload)
+void PerfdConnection::AnswerQuery(std::string_view payload)
 {
     if (!keyOpen_) return Send(perf_data::kInvalidHandle, {});
-    const PerfQueryResult result = AnswerPerfQuery(payload.mid(4), ReadU32(payload.constData()),
+    const PerfQueryResult result = AnswerPerfQuery(payload.substr(4), ReadU32(payload.data()),
                                                    [this] { return blocks_.Block(); });
     if (result.status == perf_data::kMoreData)
-        return Send(result.status, U32(std::uint32_t(result.block.size())));
-    Send(result.status, result.block);
+        return Send(result.status,
+                    std::make_shared<const std::string>(U32(std::uint32_t(result.block->size()))));
+    Send(std::uint32_t(result.status), result.block);
 }
 
-void PerfdConnection::Send(std::uint32_t status, const QByteArray &payload)
+void PerfdConnection::Send(std::uint32_t status, PerfBlock payload)
 {
-    QByteArray header(kMagic, 4);
-    header += U32(status);
-    header += U32(std::uint32_t(payload.size()));
-    socket_->write(header);
-    // Written on its own, the shared block is queued without a copy.
-    if (!payload.isEmpty()) socket_->write(payload);
+    const size_t length = payload ? payload->size() : 0;
+    out_.push_back({std::make_shared<const std::string>(std::string(kMagic, 4) + U32(status) +
+                                                        U32(std::uint32_t(length)))});
+    // Queued on its own, the shared block goes out without a copy.
+    if (length > 0) out_.push_back({std::move(payload)});
+    if (!Flush()) return Finish();
+    if (out_.empty()) Progress();
 }
 
-void PerfdConnection::Drop()
+bool PerfdConnection::Flush()
 {
-    socket_->abort();
-    Finish();
+    while (!out_.empty()) {
+        iovec parts[2];
+        size_t count = 0;
+        for (; count < 2 && count < out_.size(); ++count)
+            parts[count] = {const_cast<char *>(out_[count].bytes->data()) + out_[count].sent,
+                            out_[count].bytes->size() - out_[count].sent};
+        msghdr message{};
+        message.msg_iov = parts;
+        message.msg_iovlen = count;
+        ssize_t sent = ::sendmsg(fd_, &message, MSG_NOSIGNAL);
+        if (sent < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+        while (sent > 0) {
+            Pending &first = out_.front();
+            const size_t taken = std::min(size_t(sent), first.bytes->size() - first.sent);
+            first.sent += taken;
+            sent -= ssize_t(taken);
+            if (first.sent == first.bytes->size()) out_.pop_front();
+        }
+    }
+    return true;
 }
 
 void PerfdConnection::Finish()
 {
-    if (finished_) return;
-    finished_ = true;
-    idle_.stop();
-    emit Finished(this);
-    deleteLater();
+    if (fd_ < 0) return;
+    loop_.Cancel(idleTimer_);
+    loop_.Unwatch(fd_);
+    ::close(fd_);
+    fd_ = -1;
+    out_.clear();
+    if (finished_) finished_(this);
 }

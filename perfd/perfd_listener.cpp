@@ -1,9 +1,10 @@
 #include "perfd/perfd_listener.h"
 
-#include "core/exception.h"
-#include "perfd/perfd_server.h"
+#include "perfd/ipv4.h"
+#include "perfd/perfd_error.h"
+#include "perfd/perfd_log.h"
+#include "perfd/port_owner.h"
 
-#include <QSocketNotifier>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -16,12 +17,12 @@ namespace
 
 // Long enough to cost nothing while descriptors are short, short enough that
 // a waiting client hardly notices.
-constexpr int kPauseMs = 100;
+constexpr std::chrono::milliseconds kPause{100};
 // Accepts per wake-up, so that a burst of connects cannot hold up clients
 // already connected.
 constexpr int kAcceptBurst = 64;
 
-int BoundSocket(const QHostAddress &address, quint16 port)
+int BoundSocket(std::uint32_t address, std::uint16_t port)
 {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
@@ -30,7 +31,7 @@ int BoundSocket(const QHostAddress &address, quint16 port)
     sockaddr_in at{};
     at.sin_family = AF_INET;
     at.sin_port = htons(port);
-    at.sin_addr.s_addr = htonl(address.toIPv4Address());
+    at.sin_addr.s_addr = htonl(address);
     if (bind(fd, reinterpret_cast<sockaddr *>(&at), sizeof at) == 0 && listen(fd, SOMAXCONN) == 0)
         return fd;
     const int error = errno;
@@ -39,36 +40,50 @@ int BoundSocket(const QHostAddress &address, quint16 port)
     return -1;
 }
 
+std::string BindFailure(std::uint32_t address, std::uint16_t port, int error)
+{
+    const std::string where = Ipv4Text(address) + ':' + std::to_string(port);
+    const std::string portName = "port " + std::to_string(port);
+    if (error == EADDRINUSE) {
+        const std::string owner = DescribePortOwner(port);
+        return "cannot listen on " + where + ": " + portName + " is in use by " +
+               (owner.empty() ? "another program, which this service may not see (as root, "
+                                "'ss -ltnp sport = :" + std::to_string(port) + "' names it)"
+                              : owner);
+    }
+    if (error == EACCES)
+        return "cannot listen on " + where + ": " + portName +
+               " needs root or the capability CAP_NET_BIND_SERVICE";
+    return "cannot listen on " + where + ": " + std::strerror(error);
+}
+
 } // namespace
 
-PerfdListener::PerfdListener(const QHostAddress &address, quint16 port, QObject *parent)
-    : QObject(parent), fd_(BoundSocket(address, port))
+PerfdListener::PerfdListener(EventLoop &loop, std::uint32_t address, std::uint16_t port,
+                             AcceptHandler accepted)
+    : loop_(loop), accepted_(std::move(accepted)), fd_(BoundSocket(address, port))
 {
-    if (fd_ < 0)
-        throw Exception(QStringLiteral("cannot listen on %1:%2: %3")
-                            .arg(address.toString())
-                            .arg(port)
-                            .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &PerfdListener::AcceptPending);
-    resume_.setSingleShot(true);
-    resume_.setInterval(kPauseMs);
-    connect(&resume_, &QTimer::timeout, this, [this] { notifier_->setEnabled(true); });
+    if (fd_ < 0) throw PerfdError(BindFailure(address, port, errno));
+    loop_.Watch(fd_, POLLIN, [this](short) { AcceptPending(); });
 }
 
 PerfdListener::~PerfdListener()
 {
-    delete notifier_;
+    loop_.Cancel(resume_);
+    loop_.Unwatch(fd_);
     ::close(fd_);
 }
 
 void PerfdListener::AcceptPending()
 {
     for (int i = 0; i < kAcceptBurst; ++i) {
-        const int descriptor = accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (descriptor >= 0) {
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        const int fd = accept4(fd_, reinterpret_cast<sockaddr *>(&peer), &length,
+                               SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd >= 0) {
             failing_ = false;
-            emit Accepted(descriptor);
+            accepted_(fd, ntohl(peer.sin_addr.s_addr));
             continue;
         }
         if (errno == EAGAIN || errno == EWOULDBLOCK) return;
@@ -81,10 +96,9 @@ void PerfdListener::AcceptPending()
 void PerfdListener::Pause(int error)
 {
     if (!failing_)
-        PerfdLog(QStringLiteral("cannot accept: %1; retrying every %2 ms")
-                     .arg(QString::fromLocal8Bit(std::strerror(error)))
-                     .arg(kPauseMs));
+        PerfdLog(std::string("cannot accept: ") + std::strerror(error) + "; retrying every " +
+                 std::to_string(kPause.count()) + " ms");
     failing_ = true;
-    notifier_->setEnabled(false);
-    resume_.start();
+    loop_.SetEvents(fd_, 0);
+    resume_ = loop_.After(kPause, [this] { loop_.SetEvents(fd_, POLLIN); });
 }

@@ -1,33 +1,34 @@
 #pragma once
-// One listening TCP socket of the service. QTcpServer (6.4) is not used: when
-// accept() fails for want of descriptors it either keeps the socket readable
-// in a busy loop or stops accepting for good. Here a failed accept pauses
-// accepting for a moment and then tries again.
+// One listening TCP socket of the service. When accept() fails for want of
+// descriptors, accepting pauses for a moment and then tries again, so the
+// service neither spins on a readable socket nor gives up.
 
-#include <QHostAddress>
-#include <QObject>
-#include <QTimer>
+#include "perfd/event_loop.h"
 
-class QSocketNotifier;
+#include <cstdint>
+#include <functional>
 
-class PerfdListener : public QObject
+class PerfdListener
 {
-    Q_OBJECT
 public:
-    // Raises Exception when the address cannot be bound.
-    PerfdListener(const QHostAddress &address, quint16 port, QObject *parent = nullptr);
-    ~PerfdListener() override;
+    // A new connection's descriptor, now the receiver's, and its peer.
+    using AcceptHandler = std::function<void(int fd, std::uint32_t peer)>;
 
-signals:
-    // A new connection's descriptor, now owned by the receiver.
-    void Accepted(qintptr descriptor);
+    // Raises PerfdError when the address cannot be bound; when the port is
+    // taken, the message says by what.
+    PerfdListener(EventLoop &loop, std::uint32_t address, std::uint16_t port,
+                  AcceptHandler accepted);
+    ~PerfdListener();
+    PerfdListener(const PerfdListener &) = delete;
+    PerfdListener &operator=(const PerfdListener &) = delete;
 
 private:
     void AcceptPending();
     void Pause(int error);
 
+    EventLoop &loop_;
+    AcceptHandler accepted_;
     int fd_ = -1;
-    QSocketNotifier *notifier_ = nullptr;
-    QTimer resume_;
+    EventLoop::TimerId resume_ = 0;
     bool failing_ = false; // logged once until an accept succeeds again
 };

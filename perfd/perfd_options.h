@@ -1,20 +1,28 @@
 #pragma once
 // The service's command line.
 
-#include <QHostAddress>
-#include <QList>
-#include <QPair>
-#include <QStringList>
+#include "perfd/ipv4.h"
+
 #include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr std::uint32_t kAnyIpv4 = 0;
+inline constexpr Ipv4Network kLoopbackNetwork{0x7F000000, 8};
 
 struct PerfdOptions {
-    QList<QHostAddress> listen; // empty: every IPv4 address
-    quint16 port = 445;
-    QList<QPair<QHostAddress, int>> allow; // empty: 127.0.0.0/8
-    QString procDir = QStringLiteral("/proc");
+    std::vector<std::uint32_t> listen; // empty: every IPv4 address
+    std::uint16_t port = 445;
+    std::vector<Ipv4Network> allow; // empty: 127.0.0.0/8
+    std::string procDir = "/proc";
     std::chrono::milliseconds idle{30000}; // a silent connection is closed after this
     int maxConnections = 0;                // 0: as many as the descriptor limit leaves room for
+    bool kernelThreads = false;
+    bool help = false;
 };
 
-// Raises Exception with a usage text on a bad option.
-PerfdOptions ParsePerfdOptions(const QStringList &arguments);
+// arguments without the program's name. Raises PerfdError on a bad option.
+PerfdOptions ParsePerfdOptions(const std::vector<std::string> &arguments);
+
+extern const char *const kPerfdUsage;

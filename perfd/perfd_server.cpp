@@ -1,12 +1,12 @@
 #include "perfd/perfd_server.h"
 
+#include "perfd/ipv4.h"
 #include "perfd/perfd_connection.h"
 #include "perfd/perfd_listener.h"
+#include "perfd/perfd_log.h"
 
-#include <QTcpSocket>
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -14,7 +14,7 @@ namespace
 {
 
 // Descriptors kept for the service itself besides its listening sockets:
-// standard streams, event loop, signal pipe, the /proc files a scan opens.
+// standard streams, wake-up pipe, the /proc files a scan opens.
 constexpr rlim_t kReservedDescriptors = 32;
 
 // The most connections the descriptor limit allows, and at most requested.
@@ -30,61 +30,45 @@ int ConnectionCap(int listeners, int requested)
 
 } // namespace
 
-void PerfdLog(const QString &line)
+PerfdServer::PerfdServer(EventLoop &loop, PerfdOptions options)
+    : loop_(loop), options_(std::move(options)),
+      blocks_(options_.procDir, ScanOptions{options_.kernelThreads})
 {
-    std::fprintf(stderr, "tarvenix-perfd: %s\n", qPrintable(line));
-    std::fflush(stderr);
+    if (options_.listen.empty()) options_.listen.push_back(kAnyIpv4);
+    if (options_.allow.empty()) options_.allow.push_back(kLoopbackNetwork);
 }
 
-PerfdServer::PerfdServer(PerfdOptions options, QObject *parent)
-    : QObject(parent), options_(std::move(options)), blocks_(options_.procDir)
-{
-    if (options_.listen.isEmpty()) options_.listen.append(QHostAddress(QHostAddress::AnyIPv4));
-    if (options_.allow.isEmpty())
-        options_.allow.append(QHostAddress::parseSubnet(QStringLiteral("127.0.0.0/8")));
-}
+PerfdServer::~PerfdServer() = default;
 
 void PerfdServer::Listen()
 {
-    for (const QHostAddress &address : options_.listen) {
-        auto *listener = new PerfdListener(address, options_.port, this);
-        connect(listener, &PerfdListener::Accepted, this, &PerfdServer::Accept);
-        PerfdLog(QStringLiteral("listening on %1:%2").arg(address.toString()).arg(options_.port));
+    for (const std::uint32_t address : options_.listen) {
+        listeners_.push_back(std::make_unique<PerfdListener>(
+            loop_, address, options_.port,
+            [this](int fd, std::uint32_t peer) { Accept(fd, peer); }));
+        PerfdLog("listening on " + Ipv4Text(address) + ':' + std::to_string(options_.port));
     }
     cap_ = ConnectionCap(int(options_.listen.size()), options_.maxConnections);
-    PerfdLog(QStringLiteral("serving at most %1 connections at once").arg(cap_));
+    PerfdLog("serving at most " + std::to_string(cap_) + " connections at once");
 }
 
-void PerfdServer::Accept(qintptr descriptor)
+void PerfdServer::Accept(int fd, std::uint32_t peer)
 {
-    auto *socket = new QTcpSocket(this);
-    if (!socket->setSocketDescriptor(descriptor)) {
-        ::close(int(descriptor));
-        delete socket;
-        return;
-    }
-    if (!Allowed(socket->peerAddress())) {
-        PerfdLog(QStringLiteral("refused %1: not in an allowed network")
-                     .arg(socket->peerAddress().toString()));
-        socket->abort();
-        socket->deleteLater();
+    if (!Allowed(peer)) {
+        PerfdLog("refused " + Ipv4Text(peer) + ": not in an allowed network");
+        ::close(fd);
         return;
     }
     MakeRoom();
-    auto *connection = new PerfdConnection(socket, blocks_, options_.idle, this);
-    connect(connection, &PerfdConnection::Finished, this, &PerfdServer::Forget);
-    connections_.push_back(connection);
+    connections_.push_back(std::make_unique<PerfdConnection>(
+        loop_, fd, blocks_, options_.idle,
+        [this](PerfdConnection *connection) { Forget(connection); }));
 }
 
-bool PerfdServer::Allowed(const QHostAddress &peer) const
+bool PerfdServer::Allowed(std::uint32_t peer) const
 {
-    bool isV4 = false;
-    const QHostAddress v4(peer.toIPv4Address(&isV4));
-    if (!isV4) return false;
-    for (const auto &network : options_.allow) {
-        if (v4.isInSubnet(network)) return true;
-    }
-    return false;
+    return std::any_of(options_.allow.begin(), options_.allow.end(),
+                       [peer](const Ipv4Network &network) { return network.Contains(peer); });
 }
 
 void PerfdServer::MakeRoom()
@@ -92,11 +76,17 @@ void PerfdServer::MakeRoom()
     if (int(connections_.size()) < cap_) return;
     const auto stalest = std::min_element(
         connections_.begin(), connections_.end(),
-        [](const auto *a, const auto *b) { return a->LastProgress() < b->LastProgress(); });
+        [](const auto &a, const auto &b) { return a->LastProgress() < b->LastProgress(); });
     (*stalest)->Close(); // Forget() takes it off the list
 }
 
+// The connection may be inside its own handler: it is destroyed after.
 void PerfdServer::Forget(PerfdConnection *connection)
 {
-    std::erase(connections_, connection);
+    const auto it = std::find_if(connections_.begin(), connections_.end(),
+                                 [connection](const auto &c) { return c.get() == connection; });
+    if (it == connections_.end()) return;
+    std::shared_ptr<PerfdConnection> ended(std::move(*it));
+    connections_.erase(it);
+    loop_.Post([ended] {});
 }

@@ -6,34 +6,37 @@
 // full, a new client takes the place of the one that made progress least
 // recently (the longest idle, or the slowest to read its answer).
 
+#include "perfd/event_loop.h"
 #include "perfd/perf_block_cache.h"
 #include "perfd/perfd_options.h"
 
-#include <QObject>
+#include <memory>
 #include <vector>
 
 class PerfdConnection;
+class PerfdListener;
 
-class PerfdServer : public QObject
+class PerfdServer
 {
-    Q_OBJECT
 public:
-    explicit PerfdServer(PerfdOptions options, QObject *parent = nullptr);
+    PerfdServer(EventLoop &loop, PerfdOptions options);
+    ~PerfdServer();
+    PerfdServer(const PerfdServer &) = delete;
+    PerfdServer &operator=(const PerfdServer &) = delete;
 
-    // Raises Exception when an address cannot be bound.
+    // Raises PerfdError when an address cannot be bound.
     void Listen();
 
 private:
-    void Accept(qintptr descriptor);
-    bool Allowed(const QHostAddress &peer) const;
+    void Accept(int fd, std::uint32_t peer);
+    bool Allowed(std::uint32_t peer) const;
     void MakeRoom();
     void Forget(PerfdConnection *connection);
 
+    EventLoop &loop_;
     PerfdOptions options_;
     PerfBlockCache blocks_;
     int cap_ = 1;
-    std::vector<PerfdConnection *> connections_;
+    std::vector<std::unique_ptr<PerfdListener>> listeners_;
+    std::vector<std::unique_ptr<PerfdConnection>> connections_;
 };
-
-// One line on the service's log (standard error).
-void PerfdLog(const QString &line);

@@ -1,90 +1,134 @@
 #include "perfd/proc_scanner.h"
 
-#include <QDir>
-#include <QFile>
+#include "perfd/base_priority.h"
+
 #include <algorithm>
+#include <charconv>
+#include <fcntl.h>
+#include <filesystem>
 #include <limits>
 #include <optional>
+#include <string_view>
+#include <unistd.h>
 
 namespace
 {
 
-std::optional<QByteArray> ReadFile(const QString &path)
+// The kernel marks its own threads with PF_KTHREAD in the flags of stat.
+constexpr unsigned long kKernelThreadFlag = 0x00200000;
+
+std::optional<std::string> ReadFile(const std::string &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray content = file.readAll();
-    if (file.error() != QFile::NoError) return std::nullopt;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string content;
+    char chunk[4096];
+    ssize_t got = 0;
+    while ((got = ::read(fd, chunk, sizeof chunk)) > 0)
+        content.append(chunk, size_t(got));
+    ::close(fd);
+    if (got < 0) return std::nullopt;
     return content;
+}
+
+template <typename T> std::optional<T> Number(std::string_view text)
+{
+    T value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string_view> Words(std::string_view text)
+{
+    std::vector<std::string_view> words;
+    size_t at = 0;
+    while ((at = text.find_first_not_of(" \t\n", at)) != std::string_view::npos) {
+        const size_t end = std::min(text.find_first_of(" \t\n", at), text.size());
+        words.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return words;
 }
 
 struct StatFields {
     std::int32_t parent = 0;
-    std::int32_t priority = 0;
+    unsigned long flags = 0;
+    int nice = 0;
     std::int32_t threads = 0;
+    int policy = 0;
 };
 
 // The fields after the command, which may itself hold spaces and ')'.
-std::optional<StatFields> ParseStat(const QByteArray &stat)
+std::optional<StatFields> ParseStat(std::string_view stat)
 {
-    const qsizetype close = stat.lastIndexOf(')');
-    if (close < 0) return std::nullopt;
-    const QList<QByteArray> f = stat.mid(close + 1).simplified().split(' ');
-    // f[0] is field 3 (state): parent is 4, priority 18, threads 20.
-    if (f.size() < 18) return std::nullopt;
-    bool okParent = false, okPriority = false, okThreads = false;
-    StatFields fields{f[1].toInt(&okParent), f[15].toInt(&okPriority), f[17].toInt(&okThreads)};
-    if (!okParent || !okPriority || !okThreads) return std::nullopt;
-    return fields;
+    const size_t close = stat.rfind(')');
+    if (close == std::string_view::npos) return std::nullopt;
+    const std::vector<std::string_view> f = Words(stat.substr(close + 1));
+    // f[0] is field 3 (state); field n is f[n - 3].
+    constexpr size_t kPolicy = 41 - 3;
+    if (f.size() <= kPolicy) return std::nullopt;
+    const auto parent = Number<std::int32_t>(f[4 - 3]);
+    const auto flags = Number<unsigned long>(f[9 - 3]);
+    const auto nice = Number<int>(f[19 - 3]);
+    const auto threads = Number<std::int32_t>(f[20 - 3]);
+    const auto policy = Number<int>(f[kPolicy]);
+    if (!parent || !flags || !nice || !threads || !policy) return std::nullopt;
+    return StatFields{*parent, *flags, *nice, *threads, *policy};
 }
 
 // VmRSS in bytes; kernel threads have none.
-std::int32_t ResidentBytes(const QByteArray &status)
+std::int32_t ResidentBytes(std::string_view status)
 {
-    for (const QByteArray &line : status.split('\n')) {
-        if (!line.startsWith("VmRSS:")) continue;
-        const QList<QByteArray> parts = line.mid(6).simplified().split(' ');
-        const qlonglong kib = parts.value(0).toLongLong();
-        constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-        if (kib <= 0) return 0;
-        return kib > kMax / 1024 ? kMax : std::int32_t(kib * 1024);
-    }
-    return 0;
+    constexpr std::string_view kKey = "\nVmRSS:";
+    const size_t at = status.find(kKey);
+    if (at == std::string_view::npos) return 0;
+    const std::vector<std::string_view> words = Words(status.substr(at + kKey.size(), 32));
+    const auto kib = words.empty() ? std::nullopt : Number<long long>(words[0]);
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    if (!kib || *kib <= 0) return 0;
+    return *kib > kMax / 1024 ? kMax : std::int32_t(*kib * 1024);
 }
 
-std::optional<PerfProcess> ReadProcess(const QString &processDir, std::int32_t pid)
+std::optional<PerfProcess> ReadProcess(const std::string &processDir, std::int32_t pid,
+                                       ScanOptions options)
 {
-    const auto comm = ReadFile(processDir + QStringLiteral("/comm"));
-    const auto stat = ReadFile(processDir + QStringLiteral("/stat"));
-    const auto status = ReadFile(processDir + QStringLiteral("/status"));
-    if (!comm || !stat || !status) return std::nullopt;
-    const auto fields = ParseStat(*stat);
+    const auto stat = ReadFile(processDir + "/stat");
+    const auto fields = stat ? ParseStat(*stat) : std::nullopt;
     if (!fields) return std::nullopt;
-    QByteArray name = *comm;
-    if (name.endsWith('\n')) name.chop(1);
-    return PerfProcess{QString::fromLocal8Bit(name),
-                       pid,
-                       fields->parent,
-                       ResidentBytes(*status),
-                       fields->threads,
-                       fields->priority};
+    if ((fields->flags & kKernelThreadFlag) && !options.kernelThreads) return std::nullopt;
+    auto name = ReadFile(processDir + "/comm");
+    const auto status = ReadFile(processDir + "/status");
+    if (!name || !status) return std::nullopt;
+    if (!name->empty() && name->back() == '\n') name->pop_back();
+    return PerfProcess{std::move(*name),     pid,
+                       fields->parent,       ResidentBytes(*status),
+                       fields->threads,      BasePriority(fields->policy, fields->nice)};
+}
+
+std::vector<std::int32_t> ProcessIds(const std::string &procDir)
+{
+    std::vector<std::int32_t> pids;
+    std::error_code error;
+    // Incremented with an error code: the range-for form throws.
+    for (std::filesystem::directory_iterator it(procDir, error), end; !error && it != end;
+         it.increment(error)) {
+        const auto pid = Number<std::int32_t>(it->path().filename().native());
+        if (pid && *pid > 0) pids.push_back(*pid);
+    }
+    std::sort(pids.begin(), pids.end());
+    return pids;
 }
 
 } // namespace
 
-std::vector<PerfProcess> ScanProcesses(const QString &procDir)
+std::vector<PerfProcess> ScanProcesses(const std::string &procDir, ScanOptions options)
 {
-    std::vector<std::int32_t> pids;
-    for (const QString &entry : QDir(procDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool ok = false;
-        const int pid = entry.toInt(&ok);
-        if (ok && pid > 0) pids.push_back(pid);
-    }
-    std::sort(pids.begin(), pids.end());
+    const std::vector<std::int32_t> pids = ProcessIds(procDir);
     std::vector<PerfProcess> processes;
     processes.reserve(pids.size());
     for (const std::int32_t pid : pids) {
-        if (auto p = ReadProcess(procDir + QLatin1Char('/') + QString::number(pid), pid))
+        if (auto p = ReadProcess(procDir + '/' + std::to_string(pid), pid, options))
             processes.push_back(std::move(*p));
     }
     return processes;

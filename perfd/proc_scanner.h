@@ -1,11 +1,17 @@
 #pragma once
 // The process table of a /proc directory (or a copy of one): name from comm,
-// parent, kernel priority and threads from stat, resident set from status.
-// A process that vanishes or cannot be read whole is left out.
+// parent, threads and scheduling from stat, resident set from status. A
+// process that vanishes or cannot be read whole is left out. Kernel threads
+// are left out unless asked for: a Windows computer does not list them, and
+// their names change with their work.
 
 #include "perfd/perf_block_writer.h"
 
-#include <QString>
+#include <string>
 #include <vector>
 
-std::vector<PerfProcess> ScanProcesses(const QString &procDir);
+struct ScanOptions {
+    bool kernelThreads = false;
+};
+
+std::vector<PerfProcess> ScanProcesses(const std::string &procDir, ScanOptions options = {});

@@ -1,7 +1,8 @@
 #pragma once
-// SIGTERM and SIGINT end the event loop of the application instead of the
-// process, so that the service closes its sockets first.
+// SIGTERM and SIGINT end the event loop instead of the process, so that the
+// service closes its sockets first.
 
-class QCoreApplication;
+class EventLoop;
 
-void QuitOnStopSignals(QCoreApplication &app);
+// Raises PerfdError when the handlers cannot be installed.
+void QuitOnStopSignals(EventLoop &loop);

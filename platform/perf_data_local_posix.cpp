@@ -16,12 +16,11 @@ public:
     Status Query(const std::string &valueName, unsigned char *data,
                  std::uint32_t &byteCount) override
     {
-        const PerfQueryResult result = AnswerPerfQuery(QByteArray::fromStdString(valueName),
-                                                       byteCount, QStringLiteral("/proc"));
+        const PerfQueryResult result = AnswerPerfQuery(valueName, byteCount, "/proc");
         if (result.status == kSuccess)
-            std::memcpy(data, result.block.constData(), size_t(result.block.size()));
+            std::memcpy(data, result.block->data(), result.block->size());
         if (result.status == kSuccess || result.status == kMoreData)
-            byteCount = std::uint32_t(result.block.size());
+            byteCount = std::uint32_t(result.block->size());
         return result.status;
     }
 };

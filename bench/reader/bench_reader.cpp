@@ -33,9 +33,9 @@ void BenchWalk()
 {
     std::vector<PerfProcess> table;
     for (int i = 0; i < 10000; ++i)
-        table.push_back({QStringLiteral("process-%1.exe").arg(i), i + 4, 4, 1 << 20, 8, 8});
-    const QByteArray block = BuildPerfDataBlock(table, QStringLiteral("BENCH"));
-    const auto *data = reinterpret_cast<const unsigned char *>(block.constData());
+        table.push_back({"process-" + std::to_string(i) + ".exe", i + 4, 4, 1 << 20, 8, 8});
+    const std::string block = BuildPerfDataBlock(table, "BENCH");
+    const auto *data = reinterpret_cast<const unsigned char *>(block.data());
     std::vector<unsigned char> copy(size_t(block.size()));
     size_t records = 0;
     const double walk =
@@ -52,9 +52,9 @@ void BenchLiveBlock()
 {
     size_t processes = 0;
     const double build = BestMs(3, 5, [&] {
-        const auto table = ScanProcesses(QStringLiteral("/proc"));
+        const auto table = ScanProcesses("/proc");
         processes = table.size();
-        (void)BuildPerfDataBlock(table, QStringLiteral("LIVE"));
+        (void)BuildPerfDataBlock(table, "LIVE");
     });
     const double ps = BestMs(3, 5, [] {
         QProcess p;

@@ -18,10 +18,17 @@ void WriteFixtureProcess(const QString &dir, const FixtureProcess &p)
     const QString at = dir + QLatin1Char('/') + QString::number(p.pid);
     QDir().mkpath(at);
     WriteFile(at + "/comm", p.comm + '\n');
-    const QByteArray stat = QByteArray::number(p.pid) + " (" + p.comm + ") S " +
-                            QByteArray::number(p.ppid) + " 1 1 0 -1 4194560 100 0 0 0 5 3 0 0 " +
-                            QByteArray::number(p.priority) + " 0 " + QByteArray::number(p.threads) +
-                            " 0 12345 1000 200\n";
+    // All 52 fields, as a kernel of today writes them; flags is field 9,
+    // priority 18, nice 19, threads 20, policy 41.
+    const int priority = p.policy == 1 || p.policy == 2 ? -2 : 20 + p.nice;
+    const QByteArray flags = QByteArray::number(p.kernelThread ? 0x00208040 : 0x00400100);
+    const QByteArray stat =
+        QByteArray::number(p.pid) + " (" + p.comm + ") S " + QByteArray::number(p.ppid) +
+        " 1 1 0 -1 " + flags + " 100 0 0 0 5 3 0 0 " + QByteArray::number(priority) + ' ' +
+        QByteArray::number(p.nice) + ' ' + QByteArray::number(p.threads) +
+        " 0 12345 1000 200 18446744073709551615 1 1 0 0 0 0 0 4096 0 0 0 0 17 1 " +
+        QByteArray::number(p.policy == 1 || p.policy == 2 ? 1 : 0) + ' ' +
+        QByteArray::number(p.policy) + " 0 0 0 0 0 0 0 0 0 0 0\n";
     WriteFile(at + "/stat", stat);
     QByteArray status = "Name:\t" + p.comm + "\nState:\tS (sleeping)\n";
     if (!p.vmRssKb.isEmpty()) status += "VmRSS:\t  " + p.vmRssKb + " kB\n";
@@ -31,11 +38,11 @@ void WriteFixtureProcess(const QString &dir, const FixtureProcess &p)
 void WriteWorkers(const QString &dir, int count)
 {
     for (int i = 0; i < count; ++i)
-        WriteFixtureProcess(dir, {1000 + i, "worker-" + QByteArray::number(i), 1, 20, 2, "64"});
+        WriteFixtureProcess(dir, {1000 + i, "worker-" + QByteArray::number(i), 1, 0, 2, "64"});
 }
 
 void WriteInitAndWorkers(const QString &dir, int count)
 {
-    WriteFixtureProcess(dir, {1, "init", 0, 20, 1, "9000"});
+    WriteFixtureProcess(dir, {1, "init", 0, 0, 1, "9000"});
     WriteWorkers(dir, count);
 }

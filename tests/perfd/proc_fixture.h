@@ -8,9 +8,11 @@ struct FixtureProcess {
     std::int32_t pid;
     QByteArray comm; // as the kernel writes it, without the newline
     std::int32_t ppid;
-    std::int32_t priority;
+    int nice;
     std::int32_t threads;
-    QByteArray vmRssKb; // empty: no VmRSS line, as for kernel threads
+    QByteArray vmRssKb;        // empty: no VmRSS line, as for kernel threads
+    bool kernelThread = false; // PF_KTHREAD in the flags
+    int policy = 0;            // SCHED_OTHER
 };
 
 // Writes comm, stat and status of the process under dir/PID.

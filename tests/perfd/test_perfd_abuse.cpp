@@ -2,8 +2,9 @@
 // more connections than it has descriptors, a client that trickles bytes, a
 // flood of queries, and accepting with no descriptor left. Each prints what a
 // normal client met meanwhile.
-#include "core/exception.h"
+#include "perfd/event_loop.h"
 #include "perfd/perf_block_cache.h"
+#include "perfd/perfd_error.h"
 #include "perfd/perfd_server.h"
 #include "tests/perfd/perfd_runner.h"
 #include "tests/perfd/proc_fixture.h"
@@ -20,6 +21,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -90,6 +92,22 @@ private:
     rlimit saved_{};
     Descriptors taken_;
     bool exhausted_ = false;
+};
+
+// Runs a loop on a thread of its own until it goes.
+class LoopThread
+{
+public:
+    explicit LoopThread(EventLoop &loop) : loop_(loop), thread_([&loop] { loop.Run(); }) {}
+    ~LoopThread()
+    {
+        loop_.Quit();
+        thread_.join();
+    }
+
+private:
+    EventLoop &loop_;
+    std::thread thread_;
 };
 
 qint64 OwnCpuMs()
@@ -225,7 +243,7 @@ private slots:
         qInfo("40 queries in %lld ms used %lld scans", spent, qint64(scans.size()));
         QVERIFY(scans.size() <= spent / kShareWindowMs + 2);
 
-        WriteFixtureProcess(proc.path(), {99999, "fresh", 1, 20, 1, "100"});
+        WriteFixtureProcess(proc.path(), {99999, "fresh", 1, 0, 1, "100"});
         QThread::msleep(4 * kShareWindowMs);
         client.Send(Query(1u << 26, "230"));
         const auto fresh = client.Read();
@@ -261,14 +279,16 @@ private slots:
     void acceptFailuresDoNotSpin()
     {
         PerfdOptions options;
-        options.listen = {QHostAddress(QStringLiteral("127.0.0.38"))};
-        options.procDir = proc_.path();
-        PerfdServer server(options);
+        options.listen = {*ParseIpv4("127.0.0.38")};
+        options.procDir = proc_.path().toStdString();
+        EventLoop loop;
+        PerfdServer server(loop, options);
         try {
             server.Listen();
-        } catch (const Exception &e) {
-            QFAIL(qPrintable(e.message()));
+        } catch (const PerfdError &e) {
+            QFAIL(e.what());
         }
+        const LoopThread serving(loop);
         QTcpSocket client;
         client.connectToHost(QStringLiteral("127.0.0.38"), 445);
         QVERIFY(client.waitForConnected(3000));

@@ -52,8 +52,9 @@ private slots:
         PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.20", "--listen", "127.0.0.21"}));
         QVERIFY(perfd.Listening());
         std::vector<TProcessRecord> expected;
-        for (const PerfProcess &p : ScanProcesses(proc_.path()))
-            expected.push_back({p.Name, p.PID, p.ParentPID, p.Memory, p.Threads, p.Priority});
+        for (const PerfProcess &p : ScanProcesses(proc_.path().toStdString()))
+            expected.push_back({QString::fromStdString(p.Name), p.PID, p.ParentPID, p.Memory,
+                                p.Threads, p.Priority});
         QCOMPARE(expected.size(), size_t(601));
         for (const char *address : {"127.0.0.20", "127.0.0.21"}) {
             const auto groups = ReadWithin(address, 3000);
@@ -176,7 +177,7 @@ private slots:
             received += got;
         ::close(fd);
         QVERIFY2(got <= 0, "the connection was not closed");
-        const qint64 block = AnswerPerfQuery("230", 0, proc_.path()).block.size();
+        const qint64 block = qint64(AnswerPerfQuery("230", 0, proc_.path().toStdString()).block->size());
         QVERIFY(received < kQueries * block / 2);
     }
 

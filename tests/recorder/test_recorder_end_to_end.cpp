@@ -56,11 +56,11 @@ private slots:
     {
         SetErrorSink([this](const QString &text) { errors << text; });
         // 127.0.0.61: init, two sshd and a shell; 127.0.0.62: one process, "nc".
-        WriteFixtureProcess(procA.path(), {1, "init", 0, 20, 1, "9000"});
-        WriteFixtureProcess(procA.path(), {300, "sshd", 1, 20, 2, "5000"});
-        WriteFixtureProcess(procA.path(), {301, "sshd", 300, 20, 1, "4000"});
-        WriteFixtureProcess(procA.path(), {400, "bash", 301, 25, 1, "3000"});
-        WriteFixtureProcess(procB.path(), {77, "nc", 1, 20, 1, "100"});
+        WriteFixtureProcess(procA.path(), {1, "init", 0, 0, 1, "9000"});
+        WriteFixtureProcess(procA.path(), {300, "sshd", 1, 0, 2, "5000"});
+        WriteFixtureProcess(procA.path(), {301, "sshd", 300, 0, 1, "4000"});
+        WriteFixtureProcess(procA.path(), {400, "bash", 301, 5, 1, "3000"});
+        WriteFixtureProcess(procB.path(), {77, "nc", 1, 0, 1, "100"});
         service = std::make_unique<PerfdRunner>(QStringList{"--listen", "127.0.0.61", "--proc", procA.path()});
         QVERIFY(service->Listening());
         helper = std::make_unique<PerfdRunner>(QStringList{"--listen", "127.0.0.62", "--proc", procB.path()});
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(Count(QStringLiteral("select count(*) from t__data")), 4);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__data d, t__process p where d.PROCESS_ID = p.ID and "
                                       "p.NAME = 'bash' and d.PID = 400 and d.PARENTPID = 301 and d.MEMORY = 3072000 "
-                                      "and d.PRIORITY = 25 and d.THREADS = 1")), 1);
+                                      "and d.PRIORITY = 6 and d.THREADS = 1")), 1);
         // Two processes of one name: one catalogue row, two data rows.
         QCOMPARE(Count(QStringLiteral("select count(*) from t__process where NAME = 'sshd' and TYPE_ID = 1")), 1);
         QCOMPARE(Count(QStringLiteral("select count(*) from t__data d, t__process p where d.PROCESS_ID = p.ID and p.NAME = 'sshd'")), 2);
