@@ -45,7 +45,7 @@ std::string BindFailure(std::uint32_t address, std::uint16_t port, int error)
     const std::string where = Ipv4Text(address) + ':' + std::to_string(port);
     const std::string portName = "port " + std::to_string(port);
     if (error == EADDRINUSE) {
-        const std::string owner = DescribePortOwner(port);
+        const std::string owner = DescribePortOwner(address, port);
         return "cannot listen on " + where + ": " + portName + " is in use by " +
                (owner.empty() ? "another program, which this service may not see (as root, "
                                 "'ss -ltnp sport = :" + std::to_string(port) + "' names it)"

@@ -1,8 +1,10 @@
 #include "perfd/port_owner.h"
 
+#include <arpa/inet.h>
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string_view>
@@ -24,9 +26,26 @@ constexpr std::array<Kind, 4> kKnownKinds{{{"smbd", "Samba"},
                                            {"tarvenix-perfd", "another tarvenix-perfd"},
                                            {"systemd", "a systemd socket unit"}}};
 
-// Inodes of the listening sockets on port, from one of /proc/net/tcp{,6}:
-// "sl local_address rem_address st ... inode", the address as HEX:PORT.
-void AddListeningInodes(const char *table, std::uint16_t port, std::set<std::string> &inodes)
+// The IPv4 address of a local address column, in host order: 0 for a
+// wildcard, nothing for an IPv6 address that is not a mapped IPv4 one. The
+// kernel prints each 32-bit word of the address as it lies in memory.
+std::optional<std::uint32_t> LocalIpv4(const std::string &hex)
+{
+    const auto word = [&hex](size_t i) {
+        return ntohl(std::uint32_t(std::stoul(hex.substr(8 * i, 8), nullptr, 16)));
+    };
+    if (hex.size() == 8) return word(0);
+    if (hex.size() != 32 || word(0) != 0 || word(1) != 0) return std::nullopt;
+    if (word(2) == 0 && word(3) == 0) return 0;
+    if (word(2) == 0xFFFF) return word(3);
+    return std::nullopt;
+}
+
+// Inodes of the listening sockets that hold address:port, from /proc/net/tcp
+// or tcp6: "sl local_address rem_address st ... inode", the address as
+// HEX:PORT. A wildcard on either side takes the port on every address.
+void AddListeningInodes(const char *table, std::uint32_t address, std::uint16_t port,
+                        std::set<std::string> &inodes)
 {
     std::ifstream in(table);
     std::string line;
@@ -38,7 +57,9 @@ void AddListeningInodes(const char *table, std::uint16_t port, std::set<std::str
             timeout >> inode;
         const size_t colon = local.rfind(':');
         if (!fields || colon == std::string::npos || state != kListenState) continue;
-        if (std::stoul(local.substr(colon + 1), nullptr, 16) == port) inodes.insert(inode);
+        if (std::stoul(local.substr(colon + 1), nullptr, 16) != port) continue;
+        const auto holds = LocalIpv4(local.substr(0, colon));
+        if (holds && (*holds == address || *holds == 0 || address == 0)) inodes.insert(inode);
     }
 }
 
@@ -72,11 +93,13 @@ std::string Command(long pid)
 
 } // namespace
 
-std::string DescribePortOwner(std::uint16_t port)
+std::string DescribePortOwner(std::uint32_t address, std::uint16_t port)
 {
     std::set<std::string> inodes;
-    AddListeningInodes("/proc/net/tcp", port, inodes);
-    AddListeningInodes("/proc/net/tcp6", port, inodes);
+    // Through self: a service confined to the process directories of /proc
+    // (ProcSubset=pid) sees no /proc/net.
+    AddListeningInodes("/proc/self/net/tcp", address, port, inodes);
+    AddListeningInodes("/proc/self/net/tcp6", address, port, inodes);
     const long pid = inodes.empty() ? 0 : SocketHolder(inodes);
     if (pid == 0) return {};
     const std::string command = Command(pid);

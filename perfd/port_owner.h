@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
-// "smbd (Samba), PID 812", "nc, PID 4242", or empty when no process that
-// this one may look into holds the port.
-std::string DescribePortOwner(std::uint16_t port);
+// Who keeps address:port (address in host order, 0 for every address) from
+// being bound: "smbd (Samba), PID 812", "nc, PID 4242", or empty when no
+// process that this one may look into holds it.
+std::string DescribePortOwner(std::uint32_t address, std::uint16_t port);

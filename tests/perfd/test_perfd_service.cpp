@@ -19,6 +19,7 @@
 #include <csignal>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -200,6 +201,53 @@ private slots:
         QCOMPARE(perfd.Process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(perfd.Process().exitCode(), 0);
         QVERIFY(perfd.Log().contains("stopped"));
+    }
+
+    // Port 445 held by a program of this test, named as Samba's server is:
+    // the service says by what, or that it may not see what when it runs as
+    // another user, as under its unit.
+    void portInUseSaysByWhat_data()
+    {
+        QTest::addColumn<bool>("asNobody");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("visible holder")
+            << false << 445
+            << QStringLiteral("port 445 is in use by smbd (Samba), PID %1").arg(getpid());
+        // Unprivileged, the service can bind only a high port.
+        QTest::newRow("holder out of sight")
+            << true << 4450
+            << QStringLiteral("port 4450 is in use by another program, which this service "
+                              "may not see (as root, 'ss -ltnp sport = :4450' names it)");
+    }
+    void portInUseSaysByWhat()
+    {
+        QFETCH(bool, asNobody);
+        QFETCH(int, port);
+        QFETCH(QString, expected);
+        if (asNobody && getuid() != 0) QSKIP("needs root to run the service as another user");
+        const int holder = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(std::uint16_t(port));
+        inet_pton(AF_INET, "127.0.0.31", &at.sin_addr);
+        QCOMPARE(bind(holder, reinterpret_cast<sockaddr *>(&at), sizeof at), 0);
+        QCOMPARE(listen(holder, 1), 0);
+        char ownName[16] = {};
+        prctl(PR_GET_NAME, ownName);
+        prctl(PR_SET_NAME, "smbd");
+        QProcess perfd;
+        if (asNobody) perfd.setChildProcessModifier([] { [[maybe_unused]] int r = setuid(65534); });
+        perfd.start(QStringLiteral(TARVENIX_PERFD_PATH),
+                    {"--listen", "127.0.0.31", "--port", QString::number(port)});
+        const bool finished = perfd.waitForFinished(5000);
+        prctl(PR_SET_NAME, ownName);
+        ::close(holder);
+        QVERIFY(finished);
+        QCOMPARE(perfd.exitCode(), 1);
+        const QString log = QString::fromLocal8Bit(perfd.readAllStandardError());
+        QVERIFY2(log.contains(QStringLiteral("cannot listen on 127.0.0.31:%1: ").arg(port) + expected),
+                 qPrintable(log));
     }
 
     void badOptionsAreRefused()
