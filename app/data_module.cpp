@@ -3,6 +3,8 @@
 #include "app/settings.h"
 #include "collect/process_table_reader.h"
 #include "core/handler_guard.h"
+#include "ui/computer_health_delegate.h"
+#include "ui/db_lookup_list_box.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
 
@@ -26,6 +28,9 @@ TdmMain::TdmMain(TfrmMain &window, QObject *parent)
     psTestConnect.setObjectName(QStringLiteral("psTestConnect"));
     tiMonitor.setInterval(10000);
     frm_.Bind(*this, actlComputers);
+    new ComputerHealthDelegate(health, frm_.llbxComputers);
+    connect(&recorder_, &SnapshotRecorder::Collected, &health, &CollectionHealth::Succeeded);
+    connect(&recorder_, &SnapshotRecorder::Missed, &health, &CollectionHealth::Failed);
     Guarded([this] { DataModuleCreate(); });
     // Wired after the create event, which sets some of the controls.
     WireHandlers();

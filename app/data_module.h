@@ -6,6 +6,7 @@
 #include "app/window_views.h"
 #include "collect/probe_socket.h"
 #include "collect/snapshot_recorder.h"
+#include "monitor/collection_health.h"
 #include "monitor/monitoring_cycle.h"
 #include "store/monitoring_store.h"
 #include "ui/action_list.h"
@@ -66,6 +67,8 @@ public:
     QTimer tiMonitor;
     TProbeSocket psTestConnect;
     std::unique_ptr<UserPrompts> prompts; // the dialogs; replaced in tests
+    // How each computer's collections went in this run.
+    CollectionHealth health;
 
 
 private:

@@ -89,30 +89,52 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
     aborted_ = false;
     view_.ShowCurrentComputer(name.toString());
     const int timeOut = AnswerTimeOutMs(view_.AnswerTimeOutText());
-    if (!Answers(name.toString(), timeOut) || aborted_)
+    const QString silence = ProbeFailure(name.toString(), timeOut);
+    if (aborted_)
         return;
+    if (!silence.isEmpty()) {
+        emit Missed(computerId, silence);
+        return;
+    }
     const std::vector<TProcessGroup> groups = read_(name.toString(), ReadingBudget(timeOut));
     // The computer may have been deleted while its probe waited.
-    if (groups.empty() || store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
+    if (store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
         return;
-    for (const TProcessGroup &group : groups)
-        StoreBlock(computerId, group);
+    if (groups.empty()) {
+        emit Missed(computerId, QStringLiteral("no performance data"));
+        return;
+    }
+    StoreBlocks(computerId, groups);
+    emit Collected(computerId);
 }
 
-bool SnapshotRecorder::Answers(const QString &name, int timeOut)
+QString SnapshotRecorder::ProbeFailure(const QString &name, int timeOut)
 {
     probe_.Host = name;
     probe_.Port = kProbePort;
     probe_.TimeOut = timeOut;
-    bool answered = false;
+    QString failure;
     try {
         probe_.Connect();
-        answered = true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         // Every failure of the probe means the computer does not answer.
+        failure = QString::fromUtf8(e.what());
+        if (failure.isEmpty())
+            failure = QStringLiteral("no answer");
     }
     probe_.Disconnect();
-    return answered;
+    return failure;
+}
+
+void SnapshotRecorder::StoreBlocks(int computerId, const std::vector<TProcessGroup> &groups)
+{
+    try {
+        for (const TProcessGroup &group : groups)
+            StoreBlock(computerId, group);
+    } catch (...) {
+        emit Missed(computerId, MessageOf(std::current_exception()));
+        throw;
+    }
 }
 
 void SnapshotRecorder::StoreBlock(int computerId, const TProcessGroup &group)

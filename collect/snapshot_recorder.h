@@ -46,9 +46,16 @@ public:
 
 signals:
     void RecordingChanged(bool recording);
+    // The outcome of each recording that ran to its end: a block stored, or
+    // none, with the reason (the probe's message, "no performance data", or
+    // the store's error).
+    void Collected(int computerId);
+    void Missed(int computerId, const QString &reason);
 
 private:
-    bool Answers(const QString &name, int timeOut);
+    // Why the computer does not answer; empty when it does.
+    QString ProbeFailure(const QString &name, int timeOut);
+    void StoreBlocks(int computerId, const std::vector<TProcessGroup> &groups);
     void StoreBlock(int computerId, const TProcessGroup &group);
     void StoreRecord(int blockId, const TProcessRecord &record);
     void RaiseDanger(const TProcessRecord &record);
