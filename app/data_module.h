@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <memory>
 
+class DangerTray;
 class TfrmMain;
 class UserPrompts;
 
@@ -69,10 +70,13 @@ public:
     std::unique_ptr<UserPrompts> prompts; // the dialogs; replaced in tests
     // How each computer's collections went in this run.
     CollectionHealth health;
+    // The danger status in the system tray; none without a tray (replaced in tests).
+    std::unique_ptr<DangerTray> tray;
 
 
 private:
     void WireHandlers();
+    void WireTray();
     // Connects a signal to a handler that runs guarded and never inside itself.
     template <class Sender, class Signal, class Handler> void On(Sender *sender, Signal signal, Handler handler);
 

@@ -104,7 +104,7 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
         emit Missed(computerId, QStringLiteral("no performance data"));
         return;
     }
-    StoreBlocks(computerId, groups);
+    StoreBlocks(computerId, name.toString(), groups);
     emit Collected(computerId);
 }
 
@@ -126,18 +126,18 @@ QString SnapshotRecorder::ProbeFailure(const QString &name, int timeOut)
     return failure;
 }
 
-void SnapshotRecorder::StoreBlocks(int computerId, const std::vector<TProcessGroup> &groups)
+void SnapshotRecorder::StoreBlocks(int computerId, const QString &name, const std::vector<TProcessGroup> &groups)
 {
     try {
         for (const TProcessGroup &group : groups)
-            StoreBlock(computerId, group);
+            StoreBlock(computerId, name, group);
     } catch (...) {
         emit Missed(computerId, MessageOf(std::current_exception()));
         throw;
     }
 }
 
-void SnapshotRecorder::StoreBlock(int computerId, const TProcessGroup &group)
+void SnapshotRecorder::StoreBlock(int computerId, const QString &name, const TProcessGroup &group)
 {
     store_.adocMain.BeginTrans();
     try {
@@ -155,7 +155,7 @@ void SnapshotRecorder::StoreBlock(int computerId, const TProcessGroup &group)
     }
     // Only names that stay stored may raise the status.
     for (const TProcessRecord &record : group)
-        RaiseDanger(record);
+        RaiseDanger(record, name);
 }
 
 void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
@@ -179,13 +179,19 @@ void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
     insert.ExecSQL();
 }
 
-void SnapshotRecorder::RaiseDanger(const TProcessRecord &record)
+void SnapshotRecorder::RaiseDanger(const TProcessRecord &record, const QString &computer)
 {
     const QVariant type = store_.adotProcess.Lookup(QStringLiteral("NAME"), record.Name, QStringLiteral("TYPE_ID"));
-    if (type.toInt() == 1 && view_.DangerLevel() < 1)
+    int level = 0;
+    if (type.toInt() == 1 && view_.DangerLevel() < 1) {
         view_.ShowDanger(QStringLiteral("Yellow : ") + record.Name, Yellow, 1);
-    else if (type.toInt() == 4 && view_.DangerLevel() < 2)
+        level = 1;
+    } else if (type.toInt() == 4 && view_.DangerLevel() < 2) {
         view_.ShowDanger(QStringLiteral("R E D : ") + record.Name, Red, 2);
+        level = 2;
+    }
+    if (level > 0)
+        emit DangerRaised(level, record.Name, computer);
 }
 
 // Undoes the block and passes on the failure that ended it; one while
