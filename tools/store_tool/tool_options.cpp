@@ -80,7 +80,7 @@ ToolOptions OptionsOf(const QCommandLineParser &parser)
 
 QDateTime ParseToolTime(const QString &text, bool endOfDay)
 {
-    const QDate date = QDate::fromString(text, Qt::ISODate);
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (date.isValid())
         return endOfDay ? QDateTime(date, QTime(23, 59, 59)) : QDateTime(date, QTime(0, 0));
     QString iso = text;
