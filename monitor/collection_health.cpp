@@ -1,11 +1,9 @@
 #include "monitor/collection_health.h"
 
-CollectionHealth::CollectionHealth(QObject *parent, Clock clock) : QObject(parent), clock_(std::move(clock)) {}
-
 void CollectionHealth::Succeeded(int computerId)
 {
     CollectionOutcomes &outcomes = outcomes_[computerId];
-    outcomes.lastSuccess = clock_();
+    outcomes.lastSuccess = QDateTime::currentDateTime();
     outcomes.state = CollectionState::Answering;
     emit Changed(computerId);
 }
@@ -13,7 +11,7 @@ void CollectionHealth::Succeeded(int computerId)
 void CollectionHealth::Failed(int computerId, const QString &reason)
 {
     CollectionOutcomes &outcomes = outcomes_[computerId];
-    outcomes.lastFailure = clock_();
+    outcomes.lastFailure = QDateTime::currentDateTime();
     outcomes.failureReason = reason;
     outcomes.state = CollectionState::Failing;
     emit Changed(computerId);

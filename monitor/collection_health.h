@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <unordered_map>
 
 enum class CollectionState { NeverTried, Answering, Failing };
@@ -21,9 +20,7 @@ struct CollectionOutcomes {
 class CollectionHealth : public QObject {
     Q_OBJECT
 public:
-    using Clock = std::function<QDateTime()>;
-
-    explicit CollectionHealth(QObject *parent = nullptr, Clock clock = &QDateTime::currentDateTime);
+    using QObject::QObject;
 
     // A block of the computer was stored.
     void Succeeded(int computerId);
@@ -36,6 +33,5 @@ signals:
     void Changed(int computerId);
 
 private:
-    Clock clock_;
     std::unordered_map<int, CollectionOutcomes> outcomes_;
 };

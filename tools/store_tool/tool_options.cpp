@@ -7,10 +7,7 @@
 
 namespace {
 
-const QStringList kCommands = {QStringLiteral("prune"), QStringLiteral("export"), QStringLiteral("check"),
-                               QStringLiteral("stats")};
-
-// The options each command takes beside --store and --wait.
+// The commands, each with the options it takes beside --store and --wait.
 const std::map<QString, QStringList> kCommandOptions = {
     {QStringLiteral("prune"), {QStringLiteral("older-than"), QStringLiteral("computer")}},
     {QStringLiteral("export"),
@@ -49,7 +46,7 @@ ToolOptions OptionsOf(const QCommandLineParser &parser)
 {
     ToolOptions options;
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1 || !kCommands.contains(positional[0]))
+    if (positional.size() != 1 || !kCommandOptions.count(positional[0]))
         throw EUsage(positional.isEmpty() ? QStringLiteral("No command given")
                                           : QStringLiteral("Unknown command '%1'").arg(positional.join(' ')));
     options.command = positional[0];
