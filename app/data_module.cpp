@@ -3,6 +3,10 @@
 #include "app/settings.h"
 #include "collect/process_table_reader.h"
 #include "core/handler_guard.h"
+#include "ui/color_label.h"
+#include "ui/computer_health_delegate.h"
+#include "ui/danger_tray.h"
+#include "ui/db_lookup_list_box.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
 
@@ -26,9 +30,29 @@ TdmMain::TdmMain(TfrmMain &window, QObject *parent)
     psTestConnect.setObjectName(QStringLiteral("psTestConnect"));
     tiMonitor.setInterval(10000);
     frm_.Bind(*this, actlComputers);
+    new ComputerHealthDelegate(health, frm_.llbxComputers);
+    connect(&recorder_, &SnapshotRecorder::Collected, &health, &CollectionHealth::Succeeded);
+    connect(&recorder_, &SnapshotRecorder::Missed, &health, &CollectionHealth::Failed);
+    WireTray();
     Guarded([this] { DataModuleCreate(); });
     // Wired after the create event, which sets some of the controls.
     WireHandlers();
+}
+
+// The tray follows the label; the tray in place at the time is told, so
+// that a test may put one where the desktop has none.
+void TdmMain::WireTray()
+{
+    tray = DangerTray::WhereAvailable(frm_, frm_.lbDangerStatus->text(), frm_.lbDangerStatus->Color());
+    views_.DangerShown = [this](const QString &caption, const QColor &colour) {
+        if (tray)
+            tray->ShowStatus(caption, colour);
+    };
+    connect(&recorder_, &SnapshotRecorder::DangerRaised, this,
+            [this](int level, const QString &process, const QString &computer) {
+                if (tray)
+                    tray->NoticeRise(level, process, computer);
+            });
 }
 
 TdmMain::~TdmMain() { Guarded([this] { DataModuleDestroy(); }); }

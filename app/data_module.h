@@ -6,6 +6,7 @@
 #include "app/window_views.h"
 #include "collect/probe_socket.h"
 #include "collect/snapshot_recorder.h"
+#include "monitor/collection_health.h"
 #include "monitor/monitoring_cycle.h"
 #include "store/monitoring_store.h"
 #include "ui/action_list.h"
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <memory>
 
+class DangerTray;
 class TfrmMain;
 class UserPrompts;
 
@@ -66,10 +68,15 @@ public:
     QTimer tiMonitor;
     TProbeSocket psTestConnect;
     std::unique_ptr<UserPrompts> prompts; // the dialogs; replaced in tests
+    // How each computer's collections went in this run.
+    CollectionHealth health;
+    // The danger status in the system tray; none without a tray (replaced in tests).
+    std::unique_ptr<DangerTray> tray;
 
 
 private:
     void WireHandlers();
+    void WireTray();
     // Connects a signal to a handler that runs guarded and never inside itself.
     template <class Sender, class Signal, class Handler> void On(Sender *sender, Signal signal, Handler handler);
 

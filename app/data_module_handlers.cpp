@@ -162,17 +162,18 @@ void TdmMain::dbcbxProcessTypeCloseUp() { ShowNamesOfType(adoqProcessByType, frm
 void TdmMain::dblbxAllProcessDblClick()
 {
     const int type = ChosenType(frm_.dbcbxProcessType->KeyValue());
-    SetProcessType(adotProcess, adoqProcessByType, frm_.dblbxAllProcess->KeyValue(), type);
+    SetProcessType(adocMain, adotProcess, adoqProcessByType, frm_.dblbxAllProcess->KeyValues(), type);
 }
 
 void TdmMain::dblbxProcessByTypeDblClick()
 {
-    SetProcessType(adotProcess, adoqProcessByType, frm_.dblbxProcessByType->KeyValue(), 1);
+    SetProcessType(adocMain, adotProcess, adoqProcessByType, frm_.dblbxProcessByType->KeyValues(), 1);
 }
 
 void TdmMain::actMoveToExecute(QAction *sender)
 {
-    SetProcessType(adotProcess, adoqProcessByType, frm_.dblbxProcessByType->KeyValue(), TActionList::Tag(sender));
+    SetProcessType(adocMain, adotProcess, adoqProcessByType, frm_.dblbxProcessByType->KeyValues(),
+                   TActionList::Tag(sender));
 }
 
 void TdmMain::dbcbxFilterCloseUp() { RunHistoryFilter(adoqFull, ReadHistoryFilter(frm_)); }

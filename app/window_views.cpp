@@ -21,6 +21,8 @@ void MainWindowViews::ShowDanger(const QString &caption, const QColor &colour, i
     window_.lbDangerStatus->setText(caption);
     window_.lbDangerStatus->SetColor(colour);
     window_.lbDangerStatus->Tag = level;
+    if (DangerShown)
+        DangerShown(caption, colour);
 }
 
 void MainWindowViews::SetStatusText(const QString &text) { window_.SetStatusText(text); }

@@ -6,6 +6,8 @@
 #include "collect/snapshot_recorder.h"
 #include "monitor/monitoring_cycle.h"
 
+#include <functional>
+
 class TActionList;
 class TfrmMain;
 
@@ -20,6 +22,9 @@ public:
 
     void SetStatusText(const QString &text) override;
     void ShowMonitoring(bool on) override;
+
+    // Told every change of the danger status, after the label shows it.
+    std::function<void(const QString &caption, const QColor &colour)> DangerShown;
 
 private:
     TfrmMain &window_;

@@ -89,33 +89,55 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
     aborted_ = false;
     view_.ShowCurrentComputer(name.toString());
     const int timeOut = AnswerTimeOutMs(view_.AnswerTimeOutText());
-    if (!Answers(name.toString(), timeOut) || aborted_)
+    const QString silence = ProbeFailure(name.toString(), timeOut);
+    if (aborted_)
         return;
+    if (!silence.isEmpty()) {
+        emit Missed(computerId, silence);
+        return;
+    }
     const std::vector<TProcessGroup> groups = read_(name.toString(), ReadingBudget(timeOut));
     // The computer may have been deleted while its probe waited.
-    if (groups.empty() || store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
+    if (store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
         return;
-    for (const TProcessGroup &group : groups)
-        StoreBlock(computerId, group);
+    if (groups.empty()) {
+        emit Missed(computerId, QStringLiteral("no performance data"));
+        return;
+    }
+    StoreBlocks(computerId, name.toString(), groups);
+    emit Collected(computerId);
 }
 
-bool SnapshotRecorder::Answers(const QString &name, int timeOut)
+QString SnapshotRecorder::ProbeFailure(const QString &name, int timeOut)
 {
     probe_.Host = name;
     probe_.Port = kProbePort;
     probe_.TimeOut = timeOut;
-    bool answered = false;
+    QString failure;
     try {
         probe_.Connect();
-        answered = true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         // Every failure of the probe means the computer does not answer.
+        failure = QString::fromUtf8(e.what());
+        if (failure.isEmpty())
+            failure = QStringLiteral("no answer");
     }
     probe_.Disconnect();
-    return answered;
+    return failure;
 }
 
-void SnapshotRecorder::StoreBlock(int computerId, const TProcessGroup &group)
+void SnapshotRecorder::StoreBlocks(int computerId, const QString &name, const std::vector<TProcessGroup> &groups)
+{
+    try {
+        for (const TProcessGroup &group : groups)
+            StoreBlock(computerId, name, group);
+    } catch (...) {
+        emit Missed(computerId, MessageOf(std::current_exception()));
+        throw;
+    }
+}
+
+void SnapshotRecorder::StoreBlock(int computerId, const QString &name, const TProcessGroup &group)
 {
     store_.adocMain.BeginTrans();
     try {
@@ -133,7 +155,7 @@ void SnapshotRecorder::StoreBlock(int computerId, const TProcessGroup &group)
     }
     // Only names that stay stored may raise the status.
     for (const TProcessRecord &record : group)
-        RaiseDanger(record);
+        RaiseDanger(record, name);
 }
 
 void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
@@ -157,13 +179,19 @@ void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
     insert.ExecSQL();
 }
 
-void SnapshotRecorder::RaiseDanger(const TProcessRecord &record)
+void SnapshotRecorder::RaiseDanger(const TProcessRecord &record, const QString &computer)
 {
     const QVariant type = store_.adotProcess.Lookup(QStringLiteral("NAME"), record.Name, QStringLiteral("TYPE_ID"));
-    if (type.toInt() == 1 && view_.DangerLevel() < 1)
+    int level = 0;
+    if (type.toInt() == 1 && view_.DangerLevel() < 1) {
         view_.ShowDanger(QStringLiteral("Yellow : ") + record.Name, Yellow, 1);
-    else if (type.toInt() == 4 && view_.DangerLevel() < 2)
+        level = 1;
+    } else if (type.toInt() == 4 && view_.DangerLevel() < 2) {
         view_.ShowDanger(QStringLiteral("R E D : ") + record.Name, Red, 2);
+        level = 2;
+    }
+    if (level > 0)
+        emit DangerRaised(level, record.Name, computer);
 }
 
 // Undoes the block and passes on the failure that ended it; one while

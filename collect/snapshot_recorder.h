@@ -46,12 +46,21 @@ public:
 
 signals:
     void RecordingChanged(bool recording);
+    // The outcome of each recording that ran to its end: a block stored, or
+    // none, with the reason (the probe's message, "no performance data", or
+    // the store's error).
+    void Collected(int computerId);
+    void Missed(int computerId, const QString &reason);
+    // The danger status rose to the level on meeting the process.
+    void DangerRaised(int level, const QString &process, const QString &computer);
 
 private:
-    bool Answers(const QString &name, int timeOut);
-    void StoreBlock(int computerId, const TProcessGroup &group);
+    // Why the computer does not answer; empty when it does.
+    QString ProbeFailure(const QString &name, int timeOut);
+    void StoreBlocks(int computerId, const QString &name, const std::vector<TProcessGroup> &groups);
+    void StoreBlock(int computerId, const QString &name, const TProcessGroup &group);
     void StoreRecord(int blockId, const TProcessRecord &record);
-    void RaiseDanger(const TProcessRecord &record);
+    void RaiseDanger(const TProcessRecord &record, const QString &computer);
     [[noreturn]] void RollBack();
     void ReloadAfterRollback();
 

@@ -108,6 +108,8 @@ void TfrmMain::BindProcessPage(TMonitoringStore &store)
     dblbxAllProcess->SetListSource(store.dsProcess, QStringLiteral("ID"), QStringLiteral("NAME"));
     dblbxProcessByType->SetListSource(store.dsProcessByType, QStringLiteral("id"), QStringLiteral("name"));
     dblbxProcessByType->SetPopupMenu(pmProcess);
+    dblbxAllProcess->SetExtendedSelection();
+    dblbxProcessByType->SetExtendedSelection();
     dbcbxComputerList->SetListSource(store.dsComputers, QStringLiteral("ID"), QStringLiteral("NAME"));
     dbtBlockCount->SetDataField(store.dsCompRule, QStringLiteral("count"));
     dbtFirstBlock->SetDataField(store.dsCompRule, QStringLiteral("min"));

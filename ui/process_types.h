@@ -4,15 +4,18 @@
 
 #include <QVariant>
 
+class Connection;
 class Query;
 class Table;
 
 // Reruns the by-type list for the type key (null: no names).
 void ShowNamesOfType(Query &adoqProcessByType, const QVariant &typeKey);
 
-// Gives the catalogue row with the process key the type, then refreshes the
-// by-type list; a key that matches no row changes nothing.
-void SetProcessType(Table &adotProcess, Query &adoqProcessByType, const QVariant &processKey, int type);
+// Gives the catalogue rows with the process keys the type, all or none of
+// them, then refreshes the by-type list; a key that matches no row changes
+// nothing.
+void SetProcessType(Connection &adocMain, Table &adotProcess, Query &adoqProcessByType, const QVariantList &processKeys,
+                    int type);
 
 // The chosen type key read as a type; raises EVariantError while none is chosen.
 int ChosenType(const QVariant &typeKey);

@@ -147,6 +147,13 @@ inline void ClickEntry(QListView *list, int row, Qt::MouseButton button = Qt::Le
     Settle();
 }
 
+// A left click with Shift or Ctrl held, as when choosing several entries.
+inline void ClickEntryHolding(QListView *list, int row, Qt::KeyboardModifiers modifiers)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, EntryCentre(list, row));
+    Settle();
+}
+
 // Through the window system, which turns the second press into the double
 // click, after the first press and release.
 inline void DoubleClickEntry(QListView *list, int row)
