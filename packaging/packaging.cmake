@@ -8,7 +8,7 @@ endif()
 set(pkg ${CMAKE_CURRENT_LIST_DIR})
 
 # The changelog and manual pages, compressed as Debian wants them.
-foreach(name changelog tarvenix.1 tarvenix-newdb.1 tarvenix-perfd.8)
+foreach(name changelog tarvenix.1 tarvenix-newdb.1 tarvenix-store.1 tarvenix-perfd.8)
   set(zipped ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${zipped}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
@@ -20,6 +20,7 @@ add_custom_target(tarvenix_package_docs ALL DEPENDS ${zipped_files})
 set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/tarvenix.1.gz
   ${CMAKE_BINARY_DIR}/packaging/tarvenix-newdb.1.gz
+  ${CMAKE_BINARY_DIR}/packaging/tarvenix-store.1.gz
   DESTINATION share/man/man1 COMPONENT tarvenix)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/tarvenix-perfd.8.gz
   DESTINATION share/man/man8 COMPONENT perfd)
@@ -30,12 +31,15 @@ foreach(package tarvenix tarvenix-perfd)
     DESTINATION share/doc/${package} COMPONENT ${component})
 endforeach()
 
-install(TARGETS tarvenix tarvenix-newdb RUNTIME DESTINATION bin COMPONENT tarvenix)
+install(TARGETS tarvenix tarvenix-newdb tarvenix-store RUNTIME DESTINATION bin COMPONENT tarvenix)
 if(TARGET tarvenix_help)
   install(FILES ${CMAKE_BINARY_DIR}/Tarvenix.chm DESTINATION share/tarvenix COMPONENT tarvenix)
 endif()
 install(PROGRAMS ${pkg}/tarvenix-menu DESTINATION libexec/tarvenix COMPONENT tarvenix)
 install(FILES ${pkg}/tarvenix.desktop DESTINATION share/applications COMPONENT tarvenix)
+install(FILES ${CMAKE_SOURCE_DIR}/tools/systemd/tarvenix-store-prune.service
+  ${CMAKE_SOURCE_DIR}/tools/systemd/tarvenix-store-prune.timer
+  DESTINATION lib/systemd/user COMPONENT tarvenix)
 install(FILES ${pkg}/tarvenix.svg
   DESTINATION share/icons/hicolor/scalable/apps COMPONENT tarvenix)
 
