@@ -296,6 +296,11 @@ std::vector<Row> RowSource::Fetch(const std::vector<QVariant> &after, int limit)
         return Run(after.empty() ? QString() : kKey + QStringLiteral(" > :w__0"), after, limit);
     const QString field = Column(sortField_);
     const QStringList ties = OrderColumns().mid(1);
+    if ((after.empty() || after[0].isNull()) && !IndexWalksOrder())
+        return Run(after.empty() ? QString()
+                                 : QStringLiteral("(%1 is null and (%2) > (%3) or %1 is not null)")
+                                       .arg(field, ties.join(QLatin1Char(',')), Placeholders(0, int(after.size()) - 1)),
+                   std::vector<QVariant>(after.begin() + std::min<size_t>(1, after.size()), after.end()), limit);
     if (after.empty() || after[0].isNull()) {
         // Nulls come first, then the values from the lowest up; a range on
         // the field lets the engine walk an index on it in order.
@@ -308,9 +313,7 @@ std::vector<Row> RowSource::Fetch(const std::vector<QVariant> &after, int limit)
         std::vector<Row> rows = Run(nulls, values, limit);
         if (int(rows.size()) == limit)
             return rows;
-        const bool text = fields_[size_t(sortField_)].type == FieldType::Text;
-        std::vector<Row> more = Run(field + (text ? QStringLiteral(" >= ''") : QStringLiteral(" >= -9e999")), {},
-                                    limit - int(rows.size()));
+        std::vector<Row> more = Run(field + QStringLiteral(" >= ") + LowestValue(), {}, limit - int(rows.size()));
         rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         return rows;
     }
@@ -321,9 +324,38 @@ std::vector<Row> RowSource::Fetch(const std::vector<QVariant> &after, int limit)
 
 void RowSource::SetOrder(int field)
 {
-    if (!Keyed() && field >= 0)
+    if (field >= 0)
         Column(field); // refuses a look-up field
     sortField_ = field;
+    indexWalksOrder_.reset();
+}
+
+QString RowSource::LowestValue() const
+{
+    return fields_[size_t(sortField_)].type == FieldType::Text ? QStringLiteral("''") : QStringLiteral("-9e999");
+}
+
+// Whether the engine reads the sorted rows from an index in their order.
+// Then nulls and values are best read apart, each along the index; else
+// every window sorts the whole result, and one pass must do for both.
+bool RowSource::IndexWalksOrder()
+{
+    if (indexWalksOrder_)
+        return *indexWalksOrder_;
+    const QString sql = Select(QStringLiteral("*"), Column(sortField_) + QStringLiteral(" >= ") + LowestValue(),
+                               OrderBy() + QStringLiteral(" limit :w__n"));
+    Statement plan(db_, QStringLiteral("explain query plan ") + sql);
+    if (bind_)
+        bind_(plan);
+    plan.Bind(QStringLiteral("w__b"), bound_);
+    plan.Bind(QStringLiteral("w__n"), 1);
+    bool walks = true;
+    while (plan.Step())
+        if (QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(plan.Handle(), 3)))
+                .contains(QLatin1String("TEMP B-TREE")))
+            walks = false;
+    indexWalksOrder_ = walks;
+    return walks;
 }
 
 qint64 RowSource::Scalar(const QString &condition, const std::vector<QVariant> &values)

@@ -84,6 +84,8 @@ private:
     QString Inner() const;
     QString Column(int field) const;
     QString OrderBy() const;
+    QString LowestValue() const;
+    bool IndexWalksOrder();
     QStringList OrderColumns() const;
     QString Select(const QString &columns, const QString &condition, const QString &tail) const;
     Statement &Prepared(const QString &sql);
@@ -101,6 +103,7 @@ private:
     QStringList names_;          // the statement's own result column names
     std::vector<FieldBinding> fields_;
     int sortField_ = -1;
+    std::optional<bool> indexWalksOrder_;
     qint64 bound_ = 0;
     std::map<QString, std::unique_ptr<Statement>> prepared_;
 };
