@@ -295,31 +295,26 @@ std::vector<Row> RowSource::Fetch(const std::vector<QVariant> &after, int limit)
     if (sortField_ < 0)
         return Run(after.empty() ? QString() : kKey + QStringLiteral(" > :w__0"), after, limit);
     const QString field = Column(sortField_);
-    const QStringList ties = OrderColumns().mid(1);
-    if ((after.empty() || after[0].isNull()) && !IndexWalksOrder())
-        return Run(after.empty() ? QString()
-                                 : QStringLiteral("(%1 is null and (%2) > (%3) or %1 is not null)")
-                                       .arg(field, ties.join(QLatin1Char(',')), Placeholders(0, int(after.size()) - 1)),
-                   std::vector<QVariant>(after.begin() + std::min<size_t>(1, after.size()), after.end()), limit);
-    if (after.empty() || after[0].isNull()) {
-        // Nulls come first, then the values from the lowest up; a range on
-        // the field lets the engine walk an index on it in order.
-        QString nulls = field + QStringLiteral(" is null");
-        std::vector<QVariant> values;
-        if (!after.empty()) {
-            values.assign(after.begin() + 1, after.end());
-            nulls += QStringLiteral(" and (%1) > (%2)").arg(ties.join(QLatin1Char(',')), Placeholders(0, int(values.size())));
-        }
-        std::vector<Row> rows = Run(nulls, values, limit);
-        if (int(rows.size()) == limit)
-            return rows;
-        std::vector<Row> more = Run(field + QStringLiteral(" >= ") + LowestValue(), {}, limit - int(rows.size()));
-        rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    const QString ties = OrderColumns().mid(1).join(QLatin1Char(','));
+    if (!after.empty() && !after[0].isNull())
+        return Run(QStringLiteral("%1 >= :w__0 and (%1,%2) > (%3)").arg(field, ties, Placeholders(0, int(after.size()))),
+                   after, limit);
+    // From the start, or among the nulls, which come first.
+    const std::vector<QVariant> tieValues(after.begin() + std::min<size_t>(1, after.size()), after.end());
+    QString nulls = field + QStringLiteral(" is null");
+    if (!tieValues.empty())
+        nulls += QStringLiteral(" and (%1) > (%2)").arg(ties, Placeholders(0, int(tieValues.size())));
+    if (!IndexWalksOrder())
+        return Run(after.empty() ? QString() : QStringLiteral("(%1 or %2 is not null)").arg(nulls, field), tieValues,
+                   limit);
+    // The nulls, then the values from the lowest up: a range on the field
+    // lets the engine walk an index on it in order.
+    std::vector<Row> rows = Run(nulls, tieValues, limit);
+    if (int(rows.size()) == limit)
         return rows;
-    }
-    return Run(QStringLiteral("%1 >= :w__0 and (%1,%2) > (%3)")
-                   .arg(field, ties.join(QLatin1Char(',')), Placeholders(0, int(after.size()))),
-               after, limit);
+    std::vector<Row> values = Run(field + QStringLiteral(" >= ") + LowestValue(), {}, limit - int(rows.size()));
+    rows.insert(rows.end(), std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()));
+    return rows;
 }
 
 void RowSource::SetOrder(int field)

@@ -18,7 +18,7 @@ constexpr int kRowsPerBlock = 120; // more rows than the cache keeps
 constexpr int kNames = 300;   // more than a window, so the catalogue pages too
 
 // Fills the store at random: block times go back and forth, some names
-// differ only in case, some values are null.
+// differ only in case, some values are null (more than a window of times).
 void FillRandomStore(const StoreFixture &fixture, quint32 seed)
 {
     QRandomGenerator random(seed);
@@ -37,7 +37,8 @@ void FillRandomStore(const StoreFixture &fixture, quint32 seed)
             sql << QStringLiteral("insert into t__blocks (ID, COMPUTER_ID, DATETIME) values (%1, %2, %3)")
                        .arg(block)
                        .arg(c)
-                       .arg(1700000000 + random.bounded(3) * 3600 + b * 10);
+                       .arg(c == 1 && b < 3 ? QStringLiteral("null")
+                                            : QString::number(1700000000 + random.bounded(3) * 3600 + b * 10));
             for (int r = 0; r < kRowsPerBlock; ++r)
                 sql << QStringLiteral("insert into t__data (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY, PRIORITY, "
                                       "THREADS) values (%1, %2, %3, %4, %5, %6, %7)")
