@@ -1,40 +1,12 @@
 #include "store/data_set.h"
 
 #include "core/exception.h"
-#include "store/statement.h"
-#include "store/stored_datetime.h"
 
 #include <algorithm>
-#include <limits>
-#include <numeric>
-#include <sqlite3.h>
-
-namespace {
-
-RowStore::Kind StoreKind(FieldType type)
-{
-    switch (type) {
-    case FieldType::Integer16:
-        return RowStore::Kind::Integer16;
-    case FieldType::Float:
-        return RowStore::Kind::Float;
-    case FieldType::Text:
-        return RowStore::Kind::Text;
-    default:
-        return RowStore::Kind::Integer32;
-    }
-}
-
-QVariant IntegerValue(int64_t value)
-{
-    if (value >= INT32_MIN && value <= INT32_MAX)
-        return QVariant(int(value));
-    return QVariant(qlonglong(value));
-}
-
-} // namespace
 
 DataSet::DataSet(QObject *parent) : QObject(parent) {}
+
+DataSet::~DataSet() = default;
 
 int DataSet::FieldIndex(const QString &name) const { return fieldIndex_.value(name.toLower(), -1); }
 
@@ -66,22 +38,45 @@ void DataSet::SetState(State state)
     emit StateChanged();
 }
 
+void DataSet::SetFields(std::vector<FieldDef> fields)
+{
+    fields_ = std::move(fields);
+    fieldIndex_.clear();
+    for (size_t i = 0; i < fields_.size(); ++i)
+        fieldIndex_.insert(fields_[i].name.toLower(), int(i));
+}
+
 void DataSet::Open()
 {
     if (Active())
         return;
     emit BeforeReset();
     try {
-        DoOpen();
+        source_ = MakeSource();
+        std::vector<Row> rows = source_->Open(
+            [this](const ResultShape &shape) {
+                std::vector<FieldBinding> bindings;
+                std::vector<FieldDef> fields;
+                for (ResultField &field : DescribeFields(shape)) {
+                    bindings.push_back({field.def.type, field.column});
+                    fields.push_back(std::move(field.def));
+                }
+                SetFields(std::move(fields));
+                return bindings;
+            },
+            RowCache::kWindowRows);
+        const bool end = !source_->Keyed() || int(rows.size()) < RowCache::kWindowRows;
+        cache_.Reset(std::move(rows), end, !source_->Keyed());
     } catch (...) {
+        source_.reset();
+        cache_.Clear();
         SetFields(DesignFields());
         emit AfterReset();
         throw;
     }
-    order_.clear();
+    count_.reset();
     sort_.clear();
-    ResetIndexes();
-    current_ = store_.RowCount() > 0 ? 0 : -1;
+    current_ = cache_.Fetched() > 0 ? 0 : -1;
     SetState(State::Browse);
     emit AfterReset();
     emit CurrentChanged(current_);
@@ -93,85 +88,84 @@ void DataSet::Close()
         return;
     emit BeforeReset();
     SetFields(DesignFields());
-    order_.clear();
+    source_.reset();
+    cache_.Clear();
+    count_.reset();
     sort_.clear();
     buffer_.clear();
-    ResetIndexes();
     current_ = -1;
     SetState(State::Inactive);
     emit AfterReset();
     emit CurrentChanged(current_);
 }
 
-void DataSet::SetFields(std::vector<FieldDef> fields)
+void DataSet::FetchMore() const
 {
-    fields_ = std::move(fields);
-    fieldIndex_.clear();
-    std::vector<RowStore::Kind> kinds;
-    for (size_t i = 0; i < fields_.size(); ++i) {
-        fieldIndex_.insert(fields_[i].name.toLower(), int(i));
-        kinds.push_back(StoreKind(fields_[i].type));
-    }
-    // Look-up fields keep an unused column so that field and column indexes agree.
-    store_.Reset(kinds);
+    if (!CanFetchMore())
+        return;
+    std::vector<Row> rows = source_->Fetch(cache_.LastOrder(), RowCache::kWindowRows);
+    const bool end = int(rows.size()) < RowCache::kWindowRows;
+    DataSet *self = const_cast<DataSet *>(this); // reading on changes what the views hold, not the result
+    const int first = cache_.Fetched();
+    if (!rows.empty())
+        emit self->BeforeFetchRows(first, first + int(rows.size()) - 1);
+    const bool grew = !rows.empty();
+    cache_.Append(std::move(rows), end);
+    if (end)
+        count_ = cache_.Fetched();
+    if (grew)
+        emit self->AfterFetchRows();
 }
 
-void DataSet::FetchRows(Statement &statement, const std::vector<int> &columns, std::optional<bool> firstStep)
+void DataSet::FetchTo(int position) const
 {
-    sqlite3_stmt *stmt = statement.Handle();
-    for (bool onRow = firstStep ? *firstStep : statement.Step(); onRow; onRow = statement.Step()) {
-        const int row = store_.RowCount();
-        store_.AppendRow();
-        for (size_t f = 0; f < columns.size(); ++f) {
-            const int c = columns[f];
-            if (c < 0)
-                continue;
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_NULL:
-                store_.SetNull(row, int(f));
-                break;
-            case SQLITE_INTEGER:
-                store_.SetInteger(row, int(f), sqlite3_column_int64(stmt, c));
-                break;
-            case SQLITE_FLOAT:
-                store_.SetFloat(row, int(f), sqlite3_column_double(stmt, c));
-                break;
-            default:
-                store_.SetTextUtf8(row, int(f), reinterpret_cast<const char *>(sqlite3_column_text(stmt, c)),
-                                   sqlite3_column_bytes(stmt, c));
-            }
-        }
-    }
-    store_.Squeeze();
+    while (position >= cache_.Fetched() && CanFetchMore())
+        FetchMore();
 }
 
-int DataSet::StorageRow(int position) const { return order_.empty() ? position : order_[size_t(position)]; }
-
-QVariant DataSet::StoredValue(int storageRow, int field) const
+void DataSet::FetchAll() const
 {
-    if (store_.IsNull(storageRow, field))
-        return QVariant();
-    switch (fields_[size_t(field)].type) {
-    case FieldType::Integer16:
-    case FieldType::Integer32:
-        return IntegerValue(store_.Integer(storageRow, field));
-    case FieldType::Float:
-        return store_.Float(storageRow, field);
-    case FieldType::DateTime:
-        return DateTimeFromStored(store_.Integer(storageRow, field));
-    case FieldType::Text:
-        return store_.Text(storageRow, field);
-    }
-    return QVariant();
+    while (CanFetchMore())
+        FetchMore();
 }
+
+Row &DataSet::RowAt(int position) const
+{
+    FetchTo(position);
+    return cache_.At(position, *source_);
+}
+
+int DataSet::RecordCount() const
+{
+    if (!Active())
+        return 0;
+    if (cache_.AtEnd())
+        return cache_.Fetched();
+    if (!count_)
+        count_ = source_->Count();
+    return std::max(*count_, cache_.Fetched());
+}
+
+bool DataSet::IsEmpty() const
+{
+    FetchTo(0);
+    return FetchedCount() == 0;
+}
+
+int DataSet::RecNo() const { return current_ + 1; }
 
 QVariant DataSet::ValueAt(int position, int field) const
 {
-    if (position < 0 || position >= RecordCount() || field < 0 || field >= FieldCount())
+    if (!Active() || position < 0 || field < 0 || field >= FieldCount())
+        return QVariant();
+    FetchTo(position);
+    if (position >= cache_.Fetched())
         return QVariant();
     const FieldDef &def = fields_[size_t(field)];
-    if (!def.IsLookup())
-        return StoredValue(StorageRow(position), field);
+    if (!def.IsLookup()) {
+        const Row &row = RowAt(position);
+        return size_t(field) < row.values.size() ? row.values[size_t(field)] : QVariant();
+    }
     const QVariant key = ValueAt(position, FieldIndex(def.lookup.keyField));
     const DataSet *source = def.lookup.lookupDataSet;
     if (key.isNull() || !source->Active())
@@ -196,10 +190,6 @@ void DataSet::SetValue(const QString &field, const QVariant &value)
     buffer_[size_t(FieldIndexOrThrow(field))] = value;
 }
 
-int DataSet::RecordCount() const { return Active() ? store_.RowCount() : 0; }
-
-int DataSet::RecNo() const { return current_ + 1; }
-
 void DataSet::MoveTo(int position)
 {
     if (state_ == State::Edit || state_ == State::Insert)
@@ -213,7 +203,8 @@ void DataSet::MoveTo(int position)
 void DataSet::SetRecNo(int recNo)
 {
     CheckActive();
-    if (recNo >= 1 && recNo <= RecordCount())
+    FetchTo(recNo - 1);
+    if (recNo >= 1 && recNo <= cache_.Fetched())
         MoveTo(recNo - 1);
 }
 
@@ -221,33 +212,6 @@ void DataSet::First()
 {
     CheckActive();
     MoveTo(IsEmpty() ? -1 : 0);
-}
-
-void DataSet::WriteRow(int storageRow, const std::vector<QVariant> &values)
-{
-    for (size_t f = 0; f < fields_.size(); ++f) {
-        const QVariant &v = values[f];
-        const int c = int(f);
-        if (fields_[f].IsLookup() || v.isNull()) {
-            store_.SetNull(storageRow, c);
-            continue;
-        }
-        switch (fields_[f].type) {
-        case FieldType::Integer16:
-        case FieldType::Integer32:
-            store_.SetInteger(storageRow, c, v.toLongLong());
-            break;
-        case FieldType::Float:
-            store_.SetFloat(storageRow, c, v.toDouble());
-            break;
-        case FieldType::DateTime:
-            store_.SetInteger(storageRow, c, StoredDateTime(v.toDateTime()));
-            break;
-        case FieldType::Text:
-            store_.SetText(storageRow, c, v.toString());
-            break;
-        }
-    }
 }
 
 void DataSet::Append()
@@ -280,34 +244,44 @@ void DataSet::Cancel()
     SetState(State::Browse);
 }
 
+// A posted row goes after every row of the result, so the result is read to
+// its end first; in the key's order it is the last row there anyway.
+void DataSet::PostInsert()
+{
+    FetchAll();
+    DoPost(true, buffer_, nullptr);
+    Row row;
+    for (size_t f = 0; f < fields_.size(); ++f)
+        row.values.push_back(fields_[f].IsLookup() ? QVariant() : FieldValue(buffer_[f], fields_[f].type));
+    const int key = FieldIndex(QStringLiteral("ID"));
+    const bool sorted = !sort_.isEmpty();
+    if (key >= 0 && source_->Keyed()) {
+        source_->Admit(buffer_[size_t(key)].toLongLong());
+        if (!sorted)
+            row.order = {buffer_[size_t(key)].toLongLong()};
+    }
+    const int position = cache_.Fetched();
+    emit BeforeInsertRow(position);
+    cache_.AppendPosted(std::move(row), sorted);
+    count_ = cache_.Fetched();
+    buffer_.clear();
+    SetState(State::Browse);
+    emit AfterInsertRow();
+    current_ = position;
+    emit CurrentChanged(current_);
+}
+
 void DataSet::Post()
 {
     CheckActive();
     if (state_ != State::Edit && state_ != State::Insert)
         return;
-    const bool inserting = state_ == State::Insert;
-    DoPost(inserting, buffer_, inserting ? -1 : StorageRow(current_));
-    if (inserting) {
-        const int position = store_.RowCount();
-        emit BeforeInsertRow(position);
-        store_.AppendRow();
-        WriteRow(position, buffer_);
-        if (!order_.empty())
-            order_.push_back(position);
-        for (auto it = indexes_.begin(); it != indexes_.end(); ++it) {
-            const QString key = IndexKey(ValueAt(position, it.key()), fields_[size_t(it.key())].type);
-            if (!it->contains(key))
-                it->insert(key, position);
-        }
-        buffer_.clear();
-        SetState(State::Browse);
-        emit AfterInsertRow();
-        current_ = position;
-        emit CurrentChanged(current_);
-        return;
-    }
-    WriteRow(StorageRow(current_), buffer_);
-    ResetIndexes();
+    if (state_ == State::Insert)
+        return PostInsert();
+    Row &row = RowAt(current_);
+    DoPost(false, buffer_, &row.values);
+    for (size_t f = 0; f < fields_.size(); ++f)
+        row.values[f] = fields_[f].IsLookup() ? QVariant() : FieldValue(buffer_[f], fields_[f].type);
     buffer_.clear();
     SetState(State::Browse);
     emit RowChanged(current_);
@@ -320,77 +294,52 @@ void DataSet::Delete()
     if (IsEmpty())
         throw EDatabaseError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(objectName()));
     const int position = current_;
-    const int row = StorageRow(position);
-    DoDelete(row);
+    DoDelete(RowAt(position).values);
     emit BeforeRemoveRow(position);
-    store_.RemoveRow(row);
-    if (!order_.empty()) {
-        order_.erase(order_.begin() + position);
-        for (int &r : order_)
-            if (r > row)
-                --r;
-    }
-    ResetIndexes();
+    cache_.Remove(position);
+    if (count_)
+        --*count_;
     emit AfterRemoveRow();
-    current_ = std::min(position, RecordCount() - 1);
+    FetchTo(position);
+    current_ = std::min(position, cache_.Fetched() - 1);
     emit CurrentChanged(current_);
 }
 
-void DataSet::DoPost(bool, std::vector<QVariant> &, int)
+void DataSet::DoPost(bool, std::vector<QVariant> &, const std::vector<QVariant> *)
 {
     throw EDatabaseError(QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName()));
 }
 
-void DataSet::DoDelete(int)
+void DataSet::DoDelete(const std::vector<QVariant> &)
 {
     throw EDatabaseError(QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName()));
 }
 
-QString DataSet::IndexKey(const QVariant &value, FieldType type)
+// The store finds a value by its indexes; a result it cannot search again
+// (no key) or a look-up field is searched row by row.
+std::optional<int> DataSet::PositionOf(int field, const QVariant &value) const
 {
-    if (value.isNull())
-        return QStringLiteral("\xFFFF"); // never equal to a text
-    switch (type) {
-    case FieldType::Integer16:
-    case FieldType::Integer32: {
-        bool ok = false;
-        const qlonglong number = value.toLongLong(&ok);
-        return ok ? QString::number(number) : value.toString();
+    const FieldDef &def = fields_[size_t(field)];
+    if (source_->Keyed() && !def.IsLookup()) {
+        const std::optional<Row> row = source_->Find(field, value);
+        if (!row)
+            return std::nullopt;
+        const int cached = cache_.PositionOf(row->order);
+        return cached >= 0 ? cached : source_->CountBefore(row->order);
     }
-    case FieldType::DateTime:
-        return QString::number(StoredDateTime(value.toDateTime()));
-    default:
-        return value.toString();
-    }
-}
-
-void DataSet::ResetIndexes() const { indexes_.clear(); }
-
-const QHash<QString, int> &DataSet::IndexOf(int field) const
-{
-    auto found = indexes_.find(field);
-    if (found != indexes_.end())
-        return *found;
-    QHash<QString, int> index;
-    index.reserve(RecordCount());
-    const FieldType type = fields_[size_t(field)].type;
-    for (int p = 0; p < RecordCount(); ++p) {
-        const QString key = IndexKey(ValueAt(p, field), type);
-        if (!index.contains(key)) // the first holder in cursor order wins
-            index.insert(key, p);
-    }
-    return *indexes_.insert(field, std::move(index));
+    for (int p = 0; p < RecordCount(); ++p)
+        if (SameFieldValue(ValueAt(p, field), value, def.type))
+            return p;
+    return std::nullopt;
 }
 
 bool DataSet::Locate(const QString &field, const QVariant &value)
 {
     CheckActive();
-    const int f = FieldIndexOrThrow(field);
-    const auto &index = IndexOf(f);
-    const auto found = index.constFind(IndexKey(value, fields_[size_t(f)].type));
-    if (found == index.constEnd())
+    const std::optional<int> position = PositionOf(FieldIndexOrThrow(field), value);
+    if (!position)
         return false;
-    MoveTo(found.value());
+    MoveTo(*position);
     return true;
 }
 
@@ -399,9 +348,12 @@ QVariant DataSet::Lookup(const QString &keyField, const QVariant &keyValue, cons
     CheckActive();
     const int key = FieldIndexOrThrow(keyField);
     const int result = FieldIndexOrThrow(resultField);
-    const auto &index = IndexOf(key);
-    const auto found = index.constFind(IndexKey(keyValue, fields_[size_t(key)].type));
-    return found == index.constEnd() ? QVariant() : ValueAt(found.value(), result);
+    if (source_->Keyed() && !fields_[size_t(key)].IsLookup() && !fields_[size_t(result)].IsLookup()) {
+        const std::optional<Row> row = source_->Find(key, keyValue);
+        return row ? row->values[size_t(result)] : QVariant();
+    }
+    const std::optional<int> position = PositionOf(key, keyValue);
+    return position ? ValueAt(*position, result) : QVariant();
 }
 
 void DataSet::SetSort(const QString &field)
@@ -409,59 +361,32 @@ void DataSet::SetSort(const QString &field)
     CheckActive();
     Post();
     const int f = field.isEmpty() ? -1 : FieldIndexOrThrow(field);
-    const int currentRow = current_ >= 0 ? StorageRow(current_) : -1;
+    const std::vector<QVariant> current = current_ >= 0 ? RowAt(current_).order : std::vector<QVariant>();
+    source_->SetOrder(f);
     emit BeforeReset();
-    order_.resize(size_t(store_.RowCount()));
-    std::iota(order_.begin(), order_.end(), 0);
-    if (f >= 0) {
-        const std::vector<double> keys = SortKeys(f);
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    try {
+        std::vector<Row> rows = source_->Fetch({}, RowCache::kWindowRows);
+        const bool end = !source_->Keyed() || int(rows.size()) < RowCache::kWindowRows;
+        cache_.Reset(std::move(rows), end, !source_->Keyed());
+    } catch (...) {
+        cache_.Clear();
+        emit AfterReset();
+        throw;
     }
-    if (f < 0)
-        order_.clear();
     sort_ = field;
-    ResetIndexes();
-    if (currentRow >= 0)
-        current_ = order_.empty() ? currentRow : int(std::find(order_.begin(), order_.end(), currentRow) - order_.begin());
+    // The current row stays current when the first window holds it; deeper
+    // in a large result it would cost a count, so the first row is current.
+    int position = -1;
+    if (!current.empty())
+        for (int p = 0; p < cache_.Fetched() && position < 0; ++p)
+            if (!RowAt(p).order.empty() && RowAt(p).order.back() == current.back())
+                position = p;
+    current_ = position >= 0 ? position : (cache_.Fetched() > 0 ? 0 : -1);
     emit AfterReset();
     emit CurrentChanged(current_);
 }
 
-size_t DataSet::MemoryUsage() const { return store_.MemoryUsage() + order_.capacity() * sizeof(int); }
-
-// One number per stored row that orders like the field's values: nulls
-// first, texts by their rank among the distinct texts.
-std::vector<double> DataSet::SortKeys(int field) const
+size_t DataSet::MemoryUsage() const
 {
-    const int rows = store_.RowCount();
-    std::vector<double> keys(static_cast<size_t>(rows), -std::numeric_limits<double>::infinity());
-    const FieldDef &def = fields_[size_t(field)];
-    if (def.IsLookup()) {
-        std::vector<QString> texts(static_cast<size_t>(rows));
-        for (int r = 0; r < rows; ++r)
-            texts[size_t(r)] = ValueAt(r, field).toString();
-        std::vector<int> byText(static_cast<size_t>(rows));
-        std::iota(byText.begin(), byText.end(), 0);
-        std::stable_sort(byText.begin(), byText.end(), [&texts](int a, int b) {
-            return texts[size_t(a)].localeAwareCompare(texts[size_t(b)]) < 0;
-        });
-        for (int rank = 0; rank < rows; ++rank)
-            keys[size_t(byText[size_t(rank)])] = rank;
-        return keys;
-    }
-    std::vector<int> textRank;
-    if (def.type == FieldType::Text)
-        textRank = store_.TextRanks();
-    for (int r = 0; r < rows; ++r) {
-        if (store_.IsNull(r, field))
-            continue;
-        if (def.type == FieldType::Text)
-            keys[size_t(r)] = textRank[size_t(store_.Integer(r, field))];
-        else if (def.type == FieldType::Float)
-            keys[size_t(r)] = store_.Float(r, field);
-        else
-            keys[size_t(r)] = double(store_.Integer(r, field));
-    }
-    return keys;
+    return cache_.ResidentRows() * (fields_.size() + 1) * (sizeof(QVariant) + 16) + sizeof(RowCache);
 }

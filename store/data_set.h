@@ -1,11 +1,15 @@
 #pragma once
-// A data set with a static client-side cursor: it holds the rows as of its
-// last open, a current row, an optional one-field sort, an edit buffer for
-// append/edit/post, and tells its views of every change as it happens.
-// Tables and queries fill it (DoOpen) and write posted rows back (DoPost).
+// A data set with a static cursor: it shows the rows of its statement as of
+// its last open, a current row, an optional one-field sort, an edit buffer
+// for append/edit/post, and tells its views of every change as it happens.
+// Rows come from a row source a window at a time, as the views or the
+// cursor reach them, and are kept in a row cache; a full record count is
+// worked out only when asked for. Tables and queries make the source
+// (MakeSource, DescribeFields) and write posted rows back (DoPost).
 
 #include "store/field.h"
-#include "store/row_store.h"
+#include "store/row_cache.h"
+#include "store/row_source.h"
 
 #include <QHash>
 #include <QObject>
@@ -14,14 +18,13 @@
 #include <optional>
 #include <vector>
 
-class Statement;
-
 class DataSet : public QObject {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
 
     explicit DataSet(QObject *parent = nullptr);
+    ~DataSet() override;
 
     // Fields
     int FieldCount() const { return int(fields_.size()); }
@@ -36,13 +39,18 @@ public:
     void Close();
 
     // The cursor. Positions count from 0 in the cursor's order; record
-    // numbers from 1.
+    // numbers from 1. RecordCount may have to count the result in the store.
     int RecordCount() const;
-    bool IsEmpty() const { return RecordCount() == 0; }
+    bool IsEmpty() const;
     int Position() const { return current_; }
     int RecNo() const;
     void SetRecNo(int recNo);
     void First();
+
+    // The rows read so far, which views show; more are read on demand.
+    int FetchedCount() const { return Active() ? cache_.Fetched() : 0; }
+    bool CanFetchMore() const { return Active() && !cache_.AtEnd(); }
+    void FetchMore() const;
 
     // Values of the current row (of the edit buffer while editing); null on
     // an empty data set.
@@ -57,7 +65,7 @@ public:
     void Cancel();
     void Delete();
 
-    // Searching: exact match on one field.
+    // Searching: exact match on one field; the first match in the cursor's order.
     bool Locate(const QString &field, const QVariant &value);
     QVariant Lookup(const QString &keyField, const QVariant &keyValue, const QString &resultField) const;
 
@@ -70,6 +78,8 @@ public:
 signals:
     void BeforeReset();
     void AfterReset();
+    void BeforeFetchRows(int first, int last);
+    void AfterFetchRows();
     void BeforeInsertRow(int position);
     void AfterInsertRow();
     void BeforeRemoveRow(int position);
@@ -79,41 +89,42 @@ signals:
     void StateChanged();
 
 protected:
-    // Sets the fields (SetFields) and fills the rows (FetchRows).
-    virtual void DoOpen() = 0;
+    struct ResultField {
+        FieldDef def;
+        int column = -1; // result column; -1 for a look-up field
+    };
+
+    // The source of the rows of the next open.
+    virtual std::unique_ptr<RowSource> MakeSource() = 0;
+    // The fields of the result, while its first row is at hand.
+    virtual std::vector<ResultField> DescribeFields(const ResultShape &shape) = 0;
     // The fields known while the data set is closed.
     virtual std::vector<FieldDef> DesignFields() const { return {}; }
     // Writes the buffer; may complete it (the new key of an appended row).
-    virtual void DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow);
-    virtual void DoDelete(int storageRow);
+    // `stored` holds the row's values as read, when editing.
+    virtual void DoPost(bool inserting, std::vector<QVariant> &buffer, const std::vector<QVariant> *stored);
+    virtual void DoDelete(const std::vector<QVariant> &row);
 
     void SetFields(std::vector<FieldDef> fields);
-    // Reads every row of the statement; columns[i] is the result column of
-    // field i, -1 for a look-up field. firstStep is what an earlier Step of
-    // the statement returned, when one was taken.
-    void FetchRows(Statement &statement, const std::vector<int> &columns, std::optional<bool> firstStep = {});
     void CheckActive() const;
     void CheckInactive() const;
-    QVariant StoredValue(int storageRow, int field) const;
-    int StorageRow(int position) const;
 
 private:
-    void WriteRow(int storageRow, const std::vector<QVariant> &values);
+    Row &RowAt(int position) const;
+    void FetchTo(int position) const;
+    void FetchAll() const;
+    std::optional<int> PositionOf(int field, const QVariant &value) const;
     void SetState(State state);
-    void ResetIndexes() const;
-    std::vector<double> SortKeys(int field) const;
-    const QHash<QString, int> &IndexOf(int field) const;
     void MoveTo(int position);
-    static QString IndexKey(const QVariant &value, FieldType type);
+    void PostInsert();
 
     std::vector<FieldDef> fields_;
     QHash<QString, int> fieldIndex_;
-    RowStore store_;
-    std::vector<int> order_; // empty: storage order
+    std::unique_ptr<RowSource> source_;
+    mutable RowCache cache_;
+    mutable std::optional<int> count_; // the record count, once asked for
     State state_ = State::Inactive;
     int current_ = -1;
     std::vector<QVariant> buffer_;
     QString sort_;
-    // Look-up indexes by field: key text -> first position holding it.
-    mutable QHash<int, QHash<QString, int>> indexes_;
 };

@@ -94,6 +94,7 @@ TMonitoringStore::TMonitoringStore(QObject *owner)
     last.push_back(Data(QStringLiteral("COMPUTERNAME"), FieldType::Text, QString(), 15, false));
     last.push_back(Data(QStringLiteral("DATETIME"), FieldType::DateTime, QString(), 0, false));
     adoqLast.SetPersistentFields(std::move(last));
+    adoqLast.SetRowKey({QStringLiteral("d.ID"), QStringLiteral("t__data"), {}});
 
     adoqFull.SetSQL(FullStatementLines());
     std::vector<FieldDef> full = {
@@ -103,6 +104,14 @@ TMonitoringStore::TMonitoringStore(QObject *owner)
     const std::vector<FieldDef> process = ProcessColumns(15);
     full.insert(full.end(), process.begin(), process.end());
     adoqFull.SetPersistentFields(std::move(full));
+    // The history is read a window at a time. Ties of a sorted column are
+    // broken in the order the store's indexes walk the join, so that a
+    // window of a sorted history is a walk along an index, not a sort.
+    adoqFull.SetRowKey({QStringLiteral("d.ID"),
+                        QStringLiteral("t__data"),
+                        {{QStringLiteral("computername"), {QStringLiteral("c.ID"), QStringLiteral("b.ID")}},
+                         {QStringLiteral("datetime"), {QStringLiteral("b.ID")}},
+                         {QStringLiteral("processname"), {QStringLiteral("p.ID")}}}});
 
     adoqCompRule.SetSQL({QStringLiteral("select count(b.id) as count, min(b.datetime) as min, max(b.datetime) as max"),
                          QStringLiteral("from t__blocks b"), QStringLiteral("where b.computer_id = :comp;")});

@@ -71,14 +71,14 @@ void Query::BindParams(Statement &statement) const
     }
 }
 
-FieldType Query::ResultType(Statement &statement, int column, const QString &name) const
+FieldType Query::ResultType(const ResultShape &shape, int column, const QString &name) const
 {
     FieldType type = FieldType::Text;
-    if (FieldTypeFromDeclared(statement.DeclaredType(column), &type))
+    if (FieldTypeFromDeclared(shape.DeclaredType(column), &type))
         return type;
     if (columnTypes_.contains(name.toLower()))
         return columnTypes_.value(name.toLower());
-    switch (sqlite3_column_type(statement.Handle(), column)) {
+    switch (shape.FirstRowType(column)) {
     case SQLITE_INTEGER:
         return FieldType::Integer32;
     case SQLITE_FLOAT:
@@ -88,38 +88,35 @@ FieldType Query::ResultType(Statement &statement, int column, const QString &nam
     }
 }
 
-void Query::DoOpen()
+std::unique_ptr<RowSource> Query::MakeSource()
 {
-    Statement statement(connection_.Handle(), SQLText());
-    BindParams(statement);
-    const QStringList names = statement.ColumnNames();
-    // The first row, if any, types untyped expression columns. It is kept:
-    // starting over would run a grouped or sorted statement twice.
-    const bool onRow = statement.Step();
-    std::vector<FieldDef> fields;
-    std::vector<int> columns;
+    return std::make_unique<RowSource>(
+        connection_.Handle(), SQLText(), [this](Statement &statement) { BindParams(statement); }, rowKey_);
+}
+
+std::vector<DataSet::ResultField> Query::DescribeFields(const ResultShape &shape)
+{
+    const QStringList names = shape.ColumnNames();
+    std::vector<ResultField> fields;
     if (persistent_.empty()) {
         for (int c = 0; c < names.size(); ++c) {
             FieldDef field;
             field.name = names[c];
-            field.type = ResultType(statement, c, names[c]);
-            fields.push_back(field);
-            columns.push_back(c);
+            field.type = ResultType(shape, c, names[c]);
+            fields.push_back({field, c});
         }
-    } else {
-        for (const FieldDef &field : persistent_) {
-            int column = -1;
-            for (int c = 0; c < names.size() && !field.IsLookup(); ++c)
-                if (names[c].compare(field.name, Qt::CaseInsensitive) == 0)
-                    column = c;
-            if (column < 0 && !field.IsLookup())
-                throw EDatabaseError(QStringLiteral("%1: Field '%2' not found").arg(objectName(), field.name));
-            fields.push_back(field);
-            columns.push_back(column);
-        }
+        return fields;
     }
-    SetFields(std::move(fields));
-    FetchRows(statement, columns, onRow);
+    for (const FieldDef &field : persistent_) {
+        int column = -1;
+        for (int c = 0; c < names.size() && !field.IsLookup(); ++c)
+            if (names[c].compare(field.name, Qt::CaseInsensitive) == 0)
+                column = c;
+        if (column < 0 && !field.IsLookup())
+            throw EDatabaseError(QStringLiteral("%1: Field '%2' not found").arg(objectName(), field.name));
+        fields.push_back({field, column});
+    }
+    return fields;
 }
 
 int Query::ExecSQL()

@@ -1,8 +1,9 @@
 #pragma once
 // A query component: a statement (lines joined with CR LF), named integer
 // parameters, and optionally persistent fields that fix the result's fields
-// by name. Opened, it holds the whole result; executed, it runs the statement
-// once. Its statement and parameters change only while it is closed.
+// by name. Opened with a row key, it reads its result a window at a time;
+// without one, whole. Executed, it runs the statement once. Its statement and
+// parameters change only while it is closed.
 
 #include "store/data_set.h"
 
@@ -34,23 +35,27 @@ public:
     void SetPersistentFields(std::vector<FieldDef> fields);
     // The type of a result column that the engine cannot type (an expression).
     void SetColumnType(const QString &column, FieldType type);
+    // The key that lets the result be read in windows (see RowSource).
+    void SetRowKey(RowKey key) { rowKey_ = std::move(key); }
 
     // Runs the statement once; returns the number of rows it changed.
     int ExecSQL();
 
 protected:
-    void DoOpen() override;
+    std::unique_ptr<RowSource> MakeSource() override;
+    std::vector<ResultField> DescribeFields(const ResultShape &shape) override;
     std::vector<FieldDef> DesignFields() const override { return persistent_; }
 
 private:
     QueryParam &FindParam(const QString &name);
     void BindParams(Statement &statement) const;
-    FieldType ResultType(Statement &statement, int column, const QString &name) const;
+    FieldType ResultType(const ResultShape &shape, int column, const QString &name) const;
 
     Connection &connection_;
     QStringList lines_;
     std::vector<QueryParam> params_;
     std::vector<FieldDef> persistent_;
     QHash<QString, FieldType> columnTypes_;
+    RowKey rowKey_;
     std::unique_ptr<Statement> prepared_; // kept for repeated ExecSQL
 };

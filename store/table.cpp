@@ -63,33 +63,34 @@ void Table::Reopen()
     Open();
 }
 
-void Table::DoOpen()
+std::unique_ptr<RowSource> Table::MakeSource()
 {
     QString sql = QStringLiteral("select * from %1").arg(tableName_);
-    FilterCondition condition;
     const bool useFilter = filtered_ && !filter_.trimmed().isEmpty();
+    RowSource::Binder bind;
     if (useFilter) {
-        condition = ParseFilter(filter_);
-        sql += QStringLiteral(" where %1 = ?").arg(condition.field);
+        const FilterCondition condition = ParseFilter(filter_);
+        sql += QStringLiteral(" where %1 = :filter__").arg(condition.field);
+        bind = [value = condition.value](Statement &statement) { statement.Bind(QStringLiteral("filter__"), value); };
     }
-    Statement statement(connection_.Handle(), sql);
-    if (useFilter)
-        statement.Bind(1, condition.value);
-    std::vector<FieldDef> fields;
-    std::vector<int> columns;
-    const QStringList names = statement.ColumnNames();
+    return std::make_unique<RowSource>(connection_.Handle(), sql, bind,
+                                       RowKey{QStringLiteral("ID"), tableName_, {}});
+}
+
+std::vector<DataSet::ResultField> Table::DescribeFields(const ResultShape &shape)
+{
+    std::vector<ResultField> fields;
+    const QStringList names = shape.ColumnNames();
     for (int c = 0; c < names.size(); ++c) {
         FieldDef field;
         field.name = names[c];
-        FieldTypeFromDeclared(statement.DeclaredType(c), &field.type);
-        fields.push_back(field);
-        columns.push_back(c);
+        FieldTypeFromDeclared(shape.DeclaredType(c), &field.type);
+        fields.push_back({field, c});
     }
-    SetFields(std::move(fields));
-    FetchRows(statement, columns);
+    return fields;
 }
 
-void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow)
+void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, const std::vector<QVariant> *stored)
 {
     const int idField = FieldIndexOrThrow(QStringLiteral("ID"));
     QStringList columns;
@@ -99,7 +100,7 @@ void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow
             continue;
         if (inserting && buffer[size_t(f)].isNull())
             continue; // the column's default applies
-        if (!inserting && buffer[size_t(f)] == StoredValue(storageRow, f))
+        if (!inserting && buffer[size_t(f)] == (*stored)[size_t(f)])
             continue;
         columns << Field(f).name;
         values << buffer[size_t(f)];
@@ -115,7 +116,7 @@ void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow
         if (columns.isEmpty())
             return;
         sql = QStringLiteral("update %1 set %2 = ? where ID = ?").arg(tableName_, columns.join(QStringLiteral(" = ?, ")));
-        values << StoredValue(storageRow, idField);
+        values << (*stored)[size_t(idField)];
     }
     Statement statement(db, sql);
     for (int i = 0; i < values.size(); ++i)
@@ -127,12 +128,12 @@ void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow
         throw EDatabaseError(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read"));
 }
 
-void Table::DoDelete(int storageRow)
+void Table::DoDelete(const std::vector<QVariant> &row)
 {
     if (!delete_)
         delete_ = std::make_unique<Statement>(connection_.Handle(), QStringLiteral("delete from %1 where ID = ?").arg(tableName_));
     delete_->Reset();
-    delete_->Bind(1, StoredValue(storageRow, FieldIndexOrThrow(QStringLiteral("ID"))));
+    delete_->Bind(1, row[size_t(FieldIndexOrThrow(QStringLiteral("ID")))]);
     delete_->Step();
     if (sqlite3_changes(connection_.Handle()) != 1)
         throw EDatabaseError(QStringLiteral("Row cannot be located for deleting. Some values may have been changed since it was last read"));

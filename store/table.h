@@ -1,7 +1,8 @@
 #pragma once
 // A table component: the whole of one table (or, while its filter is on, the
 // rows matching its filter text "FIELD = number", selected by the engine),
-// with rows appended, changed and deleted through the key column ID.
+// read a window at a time in the order of the key column ID, with rows
+// appended, changed and deleted through that key.
 
 #include "store/data_set.h"
 
@@ -24,9 +25,10 @@ public:
     void SetFiltered(bool on);
 
 protected:
-    void DoOpen() override;
-    void DoPost(bool inserting, std::vector<QVariant> &buffer, int storageRow) override;
-    void DoDelete(int storageRow) override;
+    std::unique_ptr<RowSource> MakeSource() override;
+    std::vector<ResultField> DescribeFields(const ResultShape &shape) override;
+    void DoPost(bool inserting, std::vector<QVariant> &buffer, const std::vector<QVariant> *stored) override;
+    void DoDelete(const std::vector<QVariant> &row) override;
 
 private:
     void Reopen();

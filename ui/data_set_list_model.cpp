@@ -8,6 +8,8 @@ DataSetListModel::DataSetListModel(DataSet &dataSet, QString keyField, QString l
 {
     connect(&dataSet_, &DataSet::BeforeReset, this, [this] { beginResetModel(); });
     connect(&dataSet_, &DataSet::AfterReset, this, [this] { endResetModel(); });
+    connect(&dataSet_, &DataSet::BeforeFetchRows, this, [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(&dataSet_, &DataSet::AfterFetchRows, this, [this] { endInsertRows(); });
     connect(&dataSet_, &DataSet::BeforeInsertRow, this, [this](int p) { beginInsertRows({}, p, p); });
     connect(&dataSet_, &DataSet::AfterInsertRow, this, [this] { endInsertRows(); });
     connect(&dataSet_, &DataSet::BeforeRemoveRow, this, [this](int p) { beginRemoveRows({}, p, p); });
@@ -17,7 +19,7 @@ DataSetListModel::DataSetListModel(DataSet &dataSet, QString keyField, QString l
 
 int DataSetListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : dataSet_.RecordCount();
+    return parent.isValid() ? 0 : dataSet_.FetchedCount();
 }
 
 QVariant DataSetListModel::data(const QModelIndex &index, int role) const
@@ -49,4 +51,15 @@ QVariant DataSetListModel::Choose(int row)
     if (!key.isNull() && dataSet_.Active())
         dataSet_.Locate(keyField_, key);
     return key;
+}
+
+bool DataSetListModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && dataSet_.CanFetchMore();
+}
+
+void DataSetListModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        dataSet_.FetchMore();
 }

@@ -12,6 +12,8 @@ DataSetTableModel::DataSetTableModel(DataSet &dataSet, QObject *parent)
         TakeColumns();
         endResetModel();
     });
+    connect(&dataSet_, &DataSet::BeforeFetchRows, this, [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(&dataSet_, &DataSet::AfterFetchRows, this, [this] { endInsertRows(); });
     connect(&dataSet_, &DataSet::BeforeInsertRow, this, [this](int p) { beginInsertRows({}, p, p); });
     connect(&dataSet_, &DataSet::AfterInsertRow, this, [this] { endInsertRows(); });
     connect(&dataSet_, &DataSet::BeforeRemoveRow, this, [this](int p) { beginRemoveRows({}, p, p); });
@@ -30,7 +32,7 @@ void DataSetTableModel::TakeColumns()
 
 int DataSetTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : dataSet_.RecordCount();
+    return parent.isValid() ? 0 : dataSet_.FetchedCount();
 }
 
 int DataSetTableModel::columnCount(const QModelIndex &parent) const
@@ -51,4 +53,15 @@ QVariant DataSetTableModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
     return dataSet_.Field(FieldOfColumn(section)).DisplayLabel();
+}
+
+bool DataSetTableModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && dataSet_.CanFetchMore();
+}
+
+void DataSetTableModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        dataSet_.FetchMore();
 }

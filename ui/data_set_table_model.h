@@ -1,6 +1,7 @@
 #pragma once
 // Shows the visible fields of a data set as columns, titled with their
-// display labels, one row per record in the cursor's order.
+// display labels, one row per record in the cursor's order. Rows are read
+// from the store as the view scrolls to them.
 
 #include <QAbstractTableModel>
 #include <vector>
@@ -19,6 +20,8 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
 private:
     void TakeColumns();

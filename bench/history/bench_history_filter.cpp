@@ -1,15 +1,32 @@
-// The history filter on a store of about a million process rows: one
-// computer and one day, then a sort by "Process", each beside the sqlite3
-// shell running the same statement (with ORDER BY for the sort).
+// The History page on a large store: the first screen of a filter naming one
+// computer and one day, the first screen of a title-click sort of the whole
+// history by each column, and reading on towards the end of that history.
 // Usage: bench_history_filter [STORE]
 #include "../bench_store.h"
-#include "store/stored_datetime.h"
 #include "ui/history_filter.h"
-
-#include <QRegularExpression>
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+double Seconds(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+long MaxRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -18,7 +35,7 @@ int main(int argc, char **argv)
     TMonitoringStore store;
     OpenBenchStore(store, path);
 
-    // The first computer's busiest day.
+    // The first computer's first day.
     Query day(store.adocMain);
     day.SetSQL({QStringLiteral("select min(DATETIME) as first from t__blocks where COMPUTER_ID = 1")});
     day.SetColumnType(QStringLiteral("first"), FieldType::DateTime);
@@ -29,35 +46,32 @@ int main(int argc, char **argv)
     filter.computerKey = 1;
     filter.fromDate = filter.toDate = true;
     filter.dateFrom = filter.timeFrom = QDateTime(date, QTime(0, 0, 0));
-    filter.dateTo = filter.timeTo = QDateTime(date, QTime(23, 59, 59));
-    const QString sql = HistoryStatement(filter);
-    // The shell lacks the Access date functions: it gets the bounds as numbers.
-    const QString shellSql = QString(sql)
-                                 .replace(QRegularExpression(QStringLiteral("> \\( DateValue\\([^)]*\\) \\+ TimeValue\\([^)]*\\) \\)")),
-                                          QStringLiteral("> %1").arg(StoredDateTime(filter.dateFrom)))
-                                 .replace(QRegularExpression(QStringLiteral("<= \\( DateValue\\([^)]*\\) \\+ TimeValue\\([^)]*\\) \\)")),
-                                          QStringLiteral("<= %1").arg(StoredDateTime(filter.dateTo)));
-    ShellSeconds(path, shellSql);
+    filter.dateTo = filter.timeTo = QDateTime(date.addDays(1), QTime(0, 0, 0));
+    Query &history = store.adoqFull;
+    const double filtered = Seconds([&] { RunHistoryFilter(history, filter); });
+    std::printf("filter computer 1, %s: first screen %.3f s (%d rows read)\n", qPrintable(date.toString(Qt::ISODate)),
+                filtered, history.FetchedCount());
 
-    const double run = BestSeconds([&] { RunHistoryFilter(store.adoqFull, filter); });
-    const double shellRun = BestSeconds([&] { ShellSeconds(path, shellSql); });
-    const int rows = store.adoqFull.RecordCount();
-    const double sort = BestSeconds([&] { store.adoqFull.SetSort(QStringLiteral("PROCESSNAME")); });
-    const double shellSort = BestSeconds([&] { ShellSeconds(path, shellSql + QStringLiteral(" order by p.NAME")); });
+    RunHistoryFilter(history, HistoryFilterState());
+    for (int f = 0; f < history.FieldCount(); ++f) {
+        const QString field = history.Field(f).name;
+        const double sorted = Seconds([&] { history.SetSort(field); });
+        std::printf("sort whole history by %-12s first screen %.3f s\n", qPrintable(history.Field(f).DisplayLabel()),
+                    sorted);
+    }
 
-    // The same sort over every stored row.
-    filter = HistoryFilterState();
-    RunHistoryFilter(store.adoqFull, filter);
-    const int all = store.adoqFull.RecordCount();
-    const double sortAll = BestSeconds([&] { store.adoqFull.SetSort(QStringLiteral("PROCESSNAME")); });
-    const QString full = HistoryStatement(filter);
-    const double shellAll = BestSeconds([&] { ShellSeconds(path, full + QStringLiteral(" order by p.NAME")); });
-    const double shellPlain = BestSeconds([&] { ShellSeconds(path, full); });
-
-    std::printf("filter (computer 1, %s): %d rows\n  program %.3f s, shell %.3f s, ratio %.2f\n",
-                qPrintable(date.toString(Qt::ISODate)), rows, run, shellRun, run / shellRun);
-    std::printf("sort by Process of that result: program %.4f s, shell with ORDER BY %.3f s\n", sort, shellSort);
-    std::printf("sort by Process of all %d rows: program %.3f s (in memory, after the open)\n"
-                "  shell with ORDER BY %.3f s, without %.3f s\n", all, sortAll, shellAll, shellPlain);
+    history.SetSort(QStringLiteral("PROCESSNAME"));
+    const long before = MaxRssKb();
+    int windows = 0;
+    const double scrolled = Seconds([&] {
+        for (; windows < 2000 && history.CanFetchMore(); ++windows)
+            history.FetchMore();
+    });
+    std::printf("read on %d windows (%d rows) sorted by Process: %.3f s, %.2f ms a window; "
+                "max RSS %ld kB before, %ld kB after, %zu bytes held\n",
+                windows, history.FetchedCount(), scrolled, 1000 * scrolled / windows, before, MaxRssKb(),
+                history.MemoryUsage());
+    const double counted = Seconds([&] { history.RecordCount(); });
+    std::printf("record count when asked: %d rows, %.3f s\n", history.RecordCount(), counted);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "ui/db_grid.h"
 #include "ui/db_lookup_combo_box.h"
 #include "ui/exit_line_edit.h"
+#include "store/row_cache.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -222,6 +223,31 @@ private slots:
         ClickTitle(window->dbgFiltered, QStringLiteral("Memory"));
         QCOMPARE(Processes().first(), QStringLiteral("zsh"));
         QCOMPARE(Processes().last(), QStringLiteral("bash"));
+    }
+
+    // Rows written after a run stay out until the next; the grid reads the
+    // new result a window at a time as the user goes down it.
+    void gridReadsRowsAsTheUserGoesDownAndShowsLaterRowsAfterTheNextRun()
+    {
+        fixture->AddBlock(4, 2, at.addSecs(20));
+        fixture->Sql(QStringLiteral("with recursive n(i) as (select 0 union all select i + 1 from n where i < 699) "
+                                    "insert into t__data (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY, PRIORITY, "
+                                    "THREADS) select 4, 2, i, 1, 1000, 8, 2 from n"));
+        QCOMPARE(Rows(), 4);
+        QTest::mouseClick(window->btnRefresh, Qt::LeftButton);
+        DbGrid *grid = window->dbgFiltered;
+        QAbstractItemModel *model = grid->model();
+        QCOMPARE(model->rowCount(), RowCache::kWindowRows);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        for (int press = 0; press < 4; ++press) {
+            QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+            Settle();
+        }
+        QCOMPARE(model->rowCount(), 704);
+        QVERIFY(!module->adoqFull.CanFetchMore());
+        QCOMPARE(grid->currentIndex().row(), 703);
+        QCOMPARE(model->data(model->index(703, 3)).toString(), QStringLiteral("699"));
+        QCOMPARE(module->adoqFull.RecNo(), 704);
     }
 
     void titleClickOnAClosedGridShowsTheError()

@@ -207,10 +207,13 @@ private slots:
 
     void failureWhileUndoingABlockIsToldAfterTheOneThatCausedIt()
     {
-        // Inserting into the catalogue fails, and so does reading it again.
+        // Inserting into the catalogue fails, and so does reading it again
+        // once the block is undone (the catalogue is read while the block
+        // is being written, so it must stay readable then).
         fixture->Sql(QStringLiteral("alter table t__process rename to t__process_old;"
-                                    "create view t__process as select * from t__process_old "
-                                    "where abs(-9223372036854775808) > 0"));
+                                    "create view t__process as select * from t__process_old union all "
+                                    "select null, null, null where abs(case when (select count(*) from "
+                                    "t__blocks) = 0 then -9223372036854775808 else 1 end) < 0"));
         Lookup(1);
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].startsWith(QStringLiteral("cannot modify t__process because it is a view\n")),

@@ -156,31 +156,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, store->adotComputers.Locate(QStringLiteral("ID"), 1));
         QCOMPARE(store->adotComputers.RecordCount(), 0);
     }
-
-    void rowStoreWidensKeepsNullsAndStaysCompact()
-    {
-        RowStore rows;
-        rows.Reset({RowStore::Kind::Integer16, RowStore::Kind::Text, RowStore::Kind::Float});
-        for (int r = 0; r < 1000; ++r) {
-            rows.AppendRow();
-            rows.SetInteger(r, 0, r);
-            rows.SetText(r, 1, QStringLiteral("svchost.exe"));
-            rows.SetFloat(r, 2, r / 2.0);
-        }
-        rows.SetInteger(5, 0, 40000);
-        rows.SetInteger(6, 0, -5000000000LL);
-        rows.SetNull(7, 1);
-        QCOMPARE(rows.Integer(5, 0), 40000);
-        QCOMPARE(rows.Integer(6, 0), -5000000000LL);
-        QCOMPARE(rows.Integer(999, 0), 999);
-        QVERIFY(rows.IsNull(7, 1));
-        QVERIFY(!rows.IsNull(8, 1));
-        QCOMPARE(rows.Text(8, 1), QStringLiteral("svchost.exe"));
-        rows.RemoveRow(0);
-        QCOMPARE(rows.Integer(0, 0), 1);
-        QCOMPARE(rows.Float(0, 2), 0.5);
-        QCOMPARE(rows.RowCount(), 999);
-    }
 };
 
 QTEST_GUILESS_MAIN(DataSetLayer)
