@@ -109,9 +109,13 @@ void NewDbTest::typesIndexesAndJournal()
                     "pragma_index_info(m.name) i where m.type = 'index' group by m.name"))
         indexes << index[0].toString() + '(' + index[1].toString() + ')';
     indexes.sort();
-    const QStringList expected = {"t__blocks(COMPUTER_ID,ID)", "t__blocks(DATETIME)",
-                                  "t__data(BLOCK_ID)",         "t__data(PROCESS_ID)",
-                                  "t__process(NAME)",          "t__process(TYPE_ID,NAME)"};
+    const QStringList expected = {"t__blocks(COMPUTER_ID,DATETIME)",
+                                  "t__blocks(COMPUTER_ID,ID)",
+                                  "t__blocks(DATETIME)",
+                                  "t__data(BLOCK_ID,PROCESS_ID,PID,PARENTPID)",
+                                  "t__data(PROCESS_ID)",
+                                  "t__process(NAME)",
+                                  "t__process(TYPE_ID,NAME)"};
     QCOMPARE(indexes, expected);
     QCOMPARE(store.value("PRAGMA journal_mode").toString(), "wal");
 }
