@@ -4,6 +4,8 @@
 #include "store/monitoring_store.h"
 #include "ui/user_prompts.h"
 
+#include <QElapsedTimer>
+
 namespace {
 
 void Rerun(Query &query, std::initializer_list<const char *> params, const QVariant &key)
@@ -25,30 +27,71 @@ void Filter(Table &table, const QString &text)
     table.Open();
 }
 
-void DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const DeletionProgress &progress)
+void DeleteFirstBlock(TMonitoringStore &store)
 {
     Table &blocks = store.adotBlocks;
     Table &data = store.adotData;
+    blocks.First();
+    Filter(data, QStringLiteral("BLOCK_ID = %1").arg(blocks.Value(QStringLiteral("ID")).toLongLong()));
+    while (!data.IsEmpty())
+        data.Delete();
+    data.Close();
+    data.SetFiltered(false);
+    blocks.Delete();
+}
+
+// The block that failed is undone; those deleted before it are kept.
+void KeepBlocksDone(Connection &db)
+{
+    if (!db.InTransaction())
+        return; // the engine undid the whole slice itself (a full disk, say)
+    db.Execute(QStringLiteral("ROLLBACK TO block"));
+    db.CommitTrans();
+}
+
+// A block goes whole, its rows with it, or not at all.
+void DeleteSlice(TMonitoringStore &store, const DeletionProgress &progress)
+{
+    Connection &db = store.adocMain;
+    QElapsedTimer slice;
+    slice.start();
+    db.BeginTrans();
+    do {
+        db.Execute(QStringLiteral("SAVEPOINT block"));
+        try {
+            DeleteFirstBlock(store);
+        } catch (...) {
+            KeepBlocksDone(db);
+            throw;
+        }
+        db.Execute(QStringLiteral("RELEASE block"));
+        progress.step(store.adotBlocks.RecordCount());
+    } while (!store.adotBlocks.IsEmpty() && slice.elapsed() < progress.sliceMs);
+    db.CommitTrans();
+}
+
+// False when the progress stopped it before the last block.
+bool DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const DeletionProgress &progress)
+{
+    Table &blocks = store.adotBlocks;
     Filter(blocks, QStringLiteral("COMPUTER_ID = %1").arg(computerId));
     progress.start(blocks.RecordCount());
     while (!blocks.IsEmpty()) {
-        blocks.First();
-        // A block goes whole, its rows with it, or not at all.
-        store.adocMain.BeginTrans();
-        try {
-            Filter(data, QStringLiteral("BLOCK_ID = %1").arg(blocks.Value(QStringLiteral("ID")).toLongLong()));
-            while (!data.IsEmpty())
-                data.Delete();
-            data.Close();
-            data.SetFiltered(false);
-            blocks.Delete();
-            store.adocMain.CommitTrans();
-        } catch (...) {
-            store.adocMain.RollbackTrans();
-            throw;
-        }
-        progress.step(blocks.RecordCount());
+        DeleteSlice(store, progress);
+        if (!blocks.IsEmpty() && !progress.turn())
+            return false;
     }
+    return true;
+}
+
+// The tables hold every row again, whatever happened.
+void Unfilter(TMonitoringStore &store)
+{
+    store.adotData.Close();
+    store.adotData.SetFiltered(false);
+    store.adotBlocks.Close();
+    store.adotBlocks.SetFiltered(false);
+    store.adotBlocks.Open();
 }
 
 } // namespace
@@ -84,21 +127,16 @@ void DeleteComputer(TMonitoringStore &store, UserPrompts &prompts, const QVarian
     if (computerKey.isNull())
         throw Exception(QStringLiteral("No computer is chosen under \"Computer name\"; nothing was deleted"));
     const qlonglong id = computerKey.toLongLong();
+    bool whole = false;
     try {
-        DeleteBlocksOf(store, id, progress);
+        whole = DeleteBlocksOf(store, id, progress);
     } catch (...) {
-        // Whatever happened, the tables go back to holding every row.
-        store.adotData.Close();
-        store.adotData.SetFiltered(false);
-        store.adotBlocks.Close();
-        store.adotBlocks.SetFiltered(false);
-        store.adotBlocks.Open();
+        store.adocMain.RollbackTrans();
+        Unfilter(store);
         throw;
     }
-    store.adotBlocks.Close();
-    store.adotBlocks.Open();
-    store.adotBlocks.SetFiltered(false);
+    Unfilter(store);
     store.adotData.Open();
-    if (store.adotComputers.Locate(QStringLiteral("ID"), id))
+    if (whole && store.adotComputers.Locate(QStringLiteral("ID"), id))
         store.adotComputers.Delete();
 }
