@@ -3,6 +3,7 @@
 #include "core/exception.h"
 #include "store/connection.h"
 #include "store/statement.h"
+#include "store/summary_statements.h"
 
 #include <sqlite3.h>
 
@@ -90,7 +91,7 @@ FieldType Query::ResultType(Statement &statement, int column, const QString &nam
 
 void Query::DoOpen()
 {
-    Statement statement(connection_.Handle(), SQLText());
+    Statement statement(connection_.Handle(), StatementToRun(connection_.Handle(), SQLText()));
     BindParams(statement);
     const QStringList names = statement.ColumnNames();
     // The first row, if any, types untyped expression columns. It is kept:
