@@ -2,9 +2,11 @@
 
 #include "core/exception.h"
 #include "store/monitoring_store.h"
+#include "store/statement.h"
 #include "ui/user_prompts.h"
 
 #include <QElapsedTimer>
+#include <sqlite3.h>
 
 namespace {
 
@@ -40,39 +42,60 @@ void DeleteFirstBlock(TMonitoringStore &store)
     blocks.Delete();
 }
 
-// The block that failed is undone; those deleted before it are kept.
-void KeepBlocksDone(Connection &db)
-{
-    if (!db.InTransaction())
-        return; // the engine undid the whole slice itself (a full disk, say)
-    db.Execute(QStringLiteral("ROLLBACK TO block"));
-    db.CommitTrans();
-}
-
-// A block goes whole, its rows with it, or not at all.
+// A block goes whole, its rows with it, or not at all: a failure undoes the
+// slice it happened in; the slices before it stay deleted. (A savepoint per
+// block would keep more, but costs as much again as the deletion itself.)
 void DeleteSlice(TMonitoringStore &store, const DeletionProgress &progress)
 {
-    Connection &db = store.adocMain;
+    Table &blocks = store.adotBlocks;
+    const int before = blocks.RecordCount();
     QElapsedTimer slice;
     slice.start();
-    db.BeginTrans();
-    do {
-        db.Execute(QStringLiteral("SAVEPOINT block"));
-        try {
-            DeleteFirstBlock(store);
-        } catch (...) {
-            KeepBlocksDone(db);
-            throw;
-        }
-        db.Execute(QStringLiteral("RELEASE block"));
-        progress.step(store.adotBlocks.RecordCount());
-    } while (!store.adotBlocks.IsEmpty() && slice.elapsed() < progress.sliceMs);
-    db.CommitTrans();
+    store.adocMain.BeginTrans();
+    do
+        DeleteFirstBlock(store);
+    while (!blocks.IsEmpty() && slice.elapsed() < progress.sliceMs);
+    store.adocMain.CommitTrans();
+    // The bar counts only what is stored.
+    for (int remaining = before - 1; remaining >= blocks.RecordCount(); --remaining)
+        progress.step(remaining);
 }
+
+// A slice touches pages all over the process index and the summaries: with
+// the engine's small default cache they would be written out and read back
+// many times within it.
+class DeletionCache {
+public:
+    explicit DeletionCache(Connection &db) : db_(db)
+    {
+        previous_ = Pragma(QStringLiteral("cache_size"));
+        db_.Execute(QStringLiteral("PRAGMA cache_size = -65536"));
+    }
+    ~DeletionCache()
+    {
+        // Gives the memory back; a failure here leaves only a larger cache.
+        const QByteArray restore = QStringLiteral("PRAGMA cache_size = %1").arg(previous_).toUtf8();
+        sqlite3_exec(db_.Handle(), restore.constData(), nullptr, nullptr, nullptr);
+    }
+    DeletionCache(const DeletionCache &) = delete;
+    DeletionCache &operator=(const DeletionCache &) = delete;
+
+private:
+    qint64 Pragma(const QString &name) const
+    {
+        Statement value(db_.Handle(), QStringLiteral("PRAGMA ") + name);
+        value.Step();
+        return sqlite3_column_int64(value.Handle(), 0);
+    }
+
+    Connection &db_;
+    qint64 previous_ = 0;
+};
 
 // False when the progress stopped it before the last block.
 bool DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const DeletionProgress &progress)
 {
+    const DeletionCache cache(store.adocMain);
     Table &blocks = store.adotBlocks;
     Filter(blocks, QStringLiteral("COMPUTER_ID = %1").arg(computerId));
     progress.start(blocks.RecordCount());
