@@ -14,6 +14,8 @@
 //                 summaries only while both are 0.
 // A day is the DATETIME value divided by 86400, rounded down: the stored
 // form counts local wall-clock seconds, so that is the local calendar day.
+// A process or instance row whose ROWS fell to 0 is empty until the last block
+// of its computer and day goes; readers skip it.
 
 class SqliteDatabase;
 
