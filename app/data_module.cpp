@@ -19,7 +19,7 @@ TdmMain *dmMain = nullptr;
 TdmMain::TdmMain(TfrmMain &window, QObject *parent)
     : QObject(parent), TMonitoringStore(this), actlComputers(this), prompts(std::make_unique<DialogPrompts>(&window)), frm_(window),
       views_(window, actlComputers), recorder_(*this, psTestConnect, ReadProcessTable, views_),
-      cycle_(tiMonitor, adotComputers, [this](int id) { RecordSnapshot(id); }, [this] { return recorder_.Recording(); },
+      cycle_(tiMonitor, adotComputers, [this](int id) { RecordSnapshot(id); }, [this] { return recorder_.Recording() || deleting_; },
              views_)
 {
     setObjectName(QStringLiteral("dmMain"));

@@ -77,6 +77,11 @@ public:
 private:
     void WireHandlers();
     void WireTray();
+    // While a computer is deleted the window stays live, but nothing records:
+    // a pass that comes due waits until the deletion ends.
+    void SetDeleting(bool on);
+    // A pass that came due while recording or deleting runs once that ends.
+    void RunPendingPassLater();
     // Connects a signal to a handler that runs guarded and never inside itself.
     template <class Sender, class Signal, class Handler> void On(Sender *sender, Signal signal, Handler handler);
 
@@ -86,6 +91,8 @@ private:
     MonitoringCycle cycle_;
     bool settingsRestored_ = false;
     bool settingsSaved_ = false;
+    bool deleting_ = false;
+    bool leaving_ = false; // the window closed: a deletion stops at its next turn
 };
 
 extern TdmMain *dmMain;

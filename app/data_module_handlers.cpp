@@ -23,6 +23,7 @@
 #include <QDateTimeEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 
 template <class Sender, class Signal, class Handler> void TdmMain::On(Sender *sender, Signal signal, Handler handler)
 {
@@ -55,12 +56,13 @@ void TdmMain::WireHandlers()
     // A second recording never starts while one runs; a pass that came due
     // meanwhile runs once the recording has ended.
     connect(&recorder_, &SnapshotRecorder::RecordingChanged, this, [this](bool recording) {
-        actlComputers.actLookupSelected->setEnabled(!recording);
+        actlComputers.actLookupSelected->setEnabled(!recording && !deleting_);
         if (!recording)
-            QTimer::singleShot(0, this, [this] { Guarded([this] { cycle_.RecordingFinished(); }); });
+            RunPendingPassLater();
     });
     // Closing the window during a probe stores nothing more.
     connect(qApp, &QGuiApplication::lastWindowClosed, this, [this] {
+        leaving_ = true;
         cycle_.Stop();
         recorder_.Abort();
     });
@@ -146,13 +148,37 @@ void TdmMain::dbcbxComputerListCloseUp()
     ShowBlockSummary(adoqCompRule, key);
 }
 
+void TdmMain::SetDeleting(bool on)
+{
+    deleting_ = on;
+    frm_.btnDeleteComp->setEnabled(!on);
+    actlComputers.actLookupSelected->setEnabled(!on && !recorder_.Recording());
+    if (!on)
+        RunPendingPassLater();
+}
+
+void TdmMain::RunPendingPassLater()
+{
+    QTimer::singleShot(0, this, [this] { Guarded([this] { cycle_.RecordingFinished(); }); });
+}
+
 void TdmMain::btnDeleteCompClick()
 {
     QProgressBar *bar = frm_.pgDelete;
-    const DeletionProgress progress{[bar](int maximum) { bar->setRange(0, maximum); },
-                                    [bar](int remaining) {
-                                        bar->setValue(remaining);
-                                        bar->repaint(); // no event processing: nothing may run meanwhile
+    // Set once the user has said yes: until then a pass may run, as it may
+    // while any dialog is open.
+    const auto done = qScopeGuard([this] {
+        if (deleting_)
+            SetDeleting(false);
+    });
+    const DeletionProgress progress{[this, bar](int maximum) {
+                                        SetDeleting(true);
+                                        bar->setRange(0, maximum);
+                                    },
+                                    [bar](int remaining) { bar->setValue(remaining); },
+                                    [this] {
+                                        QCoreApplication::processEvents();
+                                        return !leaving_;
                                     }};
     DeleteComputer(*this, *prompts, frm_.dbcbxComputerList->KeyValue(), progress);
 }

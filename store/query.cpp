@@ -3,6 +3,7 @@
 #include "core/exception.h"
 #include "store/connection.h"
 #include "store/statement.h"
+#include "store/summary_statements.h"
 
 #include <sqlite3.h>
 
@@ -90,8 +91,9 @@ FieldType Query::ResultType(const ResultShape &shape, int column, const QString 
 
 std::unique_ptr<RowSource> Query::MakeSource()
 {
+    const QString text = StatementToRun(connection_.Handle(), SQLText());
     return std::make_unique<RowSource>(
-        connection_.Handle(), SQLText(), [this](Statement &statement) { BindParams(statement); }, rowKey_);
+        connection_.Handle(), text, [this](Statement &statement) { BindParams(statement); }, rowKey_);
 }
 
 std::vector<DataSet::ResultField> Query::DescribeFields(const ResultShape &shape)

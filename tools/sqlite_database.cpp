@@ -44,6 +44,19 @@ void SqliteStatement::execute()
     sqlite3_reset(statement_);
 }
 
+bool SqliteStatement::step()
+{
+    const int rc = sqlite3_step(statement_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) ThrowSqliteError(db_, QString::fromUtf8(sqlite3_sql(statement_)));
+    return false;
+}
+
+qint64 SqliteStatement::integer(int column) const
+{
+    return sqlite3_column_int64(statement_, column);
+}
+
 SqliteDatabase::SqliteDatabase(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);

@@ -18,6 +18,9 @@ public:
     void bind(int index, const QString &value);
     // Runs a statement that returns no rows and readies it for the next binding.
     void execute();
+    // Steps once: true while a row is available, read with integer().
+    bool step();
+    qint64 integer(int column) const;
 
 private:
     void check(int rc) const;

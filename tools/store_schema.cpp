@@ -2,6 +2,7 @@
 
 #include "core/exception.h"
 #include "tools/sqlite_database.h"
+#include "tools/store_summaries.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,12 +43,13 @@ void AppendComputers(SqliteDatabase &db, const QStringList &computers)
     }
 }
 
-void FillSchema(const QString &path, const QStringList &computers)
+void FillSchema(const QString &path, const QStringList &computers, StoreExtras extras)
 {
     SqliteDatabase db(path);
     // Outside the transaction: the journal mode cannot change inside one.
     db.execute("PRAGMA journal_mode=WAL;");
     db.execute(kSchema);
+    if (extras == StoreExtras::Summaries) AddSummaries(db);
     AppendComputers(db, computers);
     db.execute("COMMIT;");
     db.close();
@@ -72,7 +74,7 @@ void ClaimName(const QString &path)
 
 // Built beside the target and moved over the claimed name only when complete,
 // so neither a failure nor a crash leaves a partial store under the real name.
-void BuildInto(const QString &path, const QStringList &computers)
+void BuildInto(const QString &path, const QStringList &computers, StoreExtras extras)
 {
     const QFileInfo target(path);
     QTemporaryFile scratch(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
@@ -81,7 +83,7 @@ void BuildInto(const QString &path, const QStringList &computers)
     // gives the store's side files the same mode.
     scratch.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     scratch.close();
-    FillSchema(scratch.fileName(), computers);
+    FillSchema(scratch.fileName(), computers, extras);
     std::error_code error;
     std::filesystem::rename(QFileInfo(scratch.fileName()).filesystemFilePath(),
                             target.filesystemFilePath(), error);
@@ -91,11 +93,11 @@ void BuildInto(const QString &path, const QStringList &computers)
 
 } // namespace
 
-void CreateStore(const QString &path, const QStringList &computers)
+void CreateStore(const QString &path, const QStringList &computers, StoreExtras extras)
 {
     ClaimName(path);
     try {
-        BuildInto(path, computers);
+        BuildInto(path, computers, extras);
     } catch (...) {
         QFile::remove(path);
         throw;

@@ -1,6 +1,7 @@
 #include "ui/analysis_statement.h"
 
 #include "core/exception.h"
+#include "store/chart_statements.h"
 #include "store/date_text.h"
 #include "store/monitoring_store.h"
 
@@ -8,31 +9,19 @@ namespace {
 
 struct Choice {
     Query TMonitoringStore::*query;
-    const char *base;
-    const char *tail;
+    ChartStatement statement;
     int series;
 };
 
 const Choice kAnalyse[] = {
-    {&TMonitoringStore::adoqAnalyseByMemory,
-     "select d.process_id, avg(d.memory) as mem from t__data d, t__blocks b where d.block_id = b.id ",
-     " group by d.process_id order by avg(d.memory) ", 0},
-    {&TMonitoringStore::adoqAnalyseByCount,
-     "select count(d.id), d.process_id from t__data d, t__blocks b where d.block_id = b.id ",
-     " group by d.process_id order by count(d.id) ", 1},
-    {&TMonitoringStore::adoqAnalyzeTimeline,
-     "select d.process_id, min(b.datetime) as starttime, max(b.datetime) as endtime from t__blocks b, t__data d "
-     "where b.id = d.block_id ",
-     " group by d.process_id,d.pid,d.parentpid order by d.parentpid", 2},
+    {&TMonitoringStore::adoqAnalyseByMemory, ChartStatements::kAnalyseByMemory, 0},
+    {&TMonitoringStore::adoqAnalyseByCount, ChartStatements::kAnalyseByCount, 1},
+    {&TMonitoringStore::adoqAnalyzeTimeline, ChartStatements::kTimeline, 2},
 };
 
 const Choice kStatistics[] = {
-    {&TMonitoringStore::adoqStatByMemory,
-     "select b.datetime, avg(d.memory) as mem from t__data d, t__blocks b where d.block_id = b.id ",
-     " group by b.datetime ", 3},
-    {&TMonitoringStore::adoqStatByCount,
-     "select b.datetime, count(d.id) as count from t__data d, t__blocks b where d.block_id = b.id ",
-     " group by b.datetime ", 4},
+    {&TMonitoringStore::adoqStatByMemory, ChartStatements::kStatByMemory, 3},
+    {&TMonitoringStore::adoqStatByCount, ChartStatements::kStatByCount, 4},
     kAnalyse[2], // the timeline is the same chart in both modes
 };
 
@@ -64,5 +53,5 @@ std::optional<AnalysisPlan> PlanAnalysis(TMonitoringStore &store, const Analysis
     const Choice &choice = (state.mainType == 0 ? kAnalyse : kStatistics)[state.kind];
     const QString condition = AnalysisCondition(state);
     return AnalysisPlan{&(store.*choice.query),
-                        QLatin1String(choice.base) + condition + QLatin1String(choice.tail), choice.series};
+                        QLatin1String(choice.statement.base) + condition + QLatin1String(choice.statement.tail), choice.series};
 }

@@ -2,7 +2,11 @@
 
 #include "core/exception.h"
 #include "store/monitoring_store.h"
+#include "store/statement.h"
 #include "ui/user_prompts.h"
+
+#include <QElapsedTimer>
+#include <sqlite3.h>
 
 namespace {
 
@@ -25,30 +29,92 @@ void Filter(Table &table, const QString &text)
     table.Open();
 }
 
-void DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const DeletionProgress &progress)
+void DeleteFirstBlock(TMonitoringStore &store)
 {
     Table &blocks = store.adotBlocks;
     Table &data = store.adotData;
+    blocks.First();
+    Filter(data, QStringLiteral("BLOCK_ID = %1").arg(blocks.Value(QStringLiteral("ID")).toLongLong()));
+    while (!data.IsEmpty())
+        data.Delete();
+    data.Close();
+    data.SetFiltered(false);
+    blocks.Delete();
+}
+
+// A block goes whole, its rows with it, or not at all: a failure undoes the
+// slice it happened in; the slices before it stay deleted. (A savepoint per
+// block would keep more, but costs as much again as the deletion itself.)
+void DeleteSlice(TMonitoringStore &store, const DeletionProgress &progress)
+{
+    Table &blocks = store.adotBlocks;
+    const int before = blocks.RecordCount();
+    QElapsedTimer slice;
+    slice.start();
+    store.adocMain.BeginTrans();
+    do
+        DeleteFirstBlock(store);
+    while (!blocks.IsEmpty() && slice.elapsed() < progress.sliceMs);
+    store.adocMain.CommitTrans();
+    // The bar counts only what is stored.
+    for (int remaining = before - 1; remaining >= blocks.RecordCount(); --remaining)
+        progress.step(remaining);
+}
+
+// A slice touches pages all over the process index and the summaries: with
+// the engine's small default cache they would be written out and read back
+// many times within it.
+class DeletionCache {
+public:
+    explicit DeletionCache(Connection &db) : db_(db)
+    {
+        previous_ = Pragma(QStringLiteral("cache_size"));
+        db_.Execute(QStringLiteral("PRAGMA cache_size = -65536"));
+    }
+    ~DeletionCache()
+    {
+        // Gives the memory back; a failure here leaves only a larger cache.
+        const QByteArray restore = QStringLiteral("PRAGMA cache_size = %1").arg(previous_).toUtf8();
+        sqlite3_exec(db_.Handle(), restore.constData(), nullptr, nullptr, nullptr);
+    }
+    DeletionCache(const DeletionCache &) = delete;
+    DeletionCache &operator=(const DeletionCache &) = delete;
+
+private:
+    qint64 Pragma(const QString &name) const
+    {
+        Statement value(db_.Handle(), QStringLiteral("PRAGMA ") + name);
+        value.Step();
+        return sqlite3_column_int64(value.Handle(), 0);
+    }
+
+    Connection &db_;
+    qint64 previous_ = 0;
+};
+
+// False when the progress stopped it before the last block.
+bool DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const DeletionProgress &progress)
+{
+    const DeletionCache cache(store.adocMain);
+    Table &blocks = store.adotBlocks;
     Filter(blocks, QStringLiteral("COMPUTER_ID = %1").arg(computerId));
     progress.start(blocks.RecordCount());
     while (!blocks.IsEmpty()) {
-        blocks.First();
-        // A block goes whole, its rows with it, or not at all.
-        store.adocMain.BeginTrans();
-        try {
-            Filter(data, QStringLiteral("BLOCK_ID = %1").arg(blocks.Value(QStringLiteral("ID")).toLongLong()));
-            while (!data.IsEmpty())
-                data.Delete();
-            data.Close();
-            data.SetFiltered(false);
-            blocks.Delete();
-            store.adocMain.CommitTrans();
-        } catch (...) {
-            store.adocMain.RollbackTrans();
-            throw;
-        }
-        progress.step(blocks.RecordCount());
+        DeleteSlice(store, progress);
+        if (!blocks.IsEmpty() && !progress.turn())
+            return false;
     }
+    return true;
+}
+
+// The tables hold every row again, whatever happened.
+void Unfilter(TMonitoringStore &store)
+{
+    store.adotData.Close();
+    store.adotData.SetFiltered(false);
+    store.adotBlocks.Close();
+    store.adotBlocks.SetFiltered(false);
+    store.adotBlocks.Open();
 }
 
 } // namespace
@@ -84,21 +150,16 @@ void DeleteComputer(TMonitoringStore &store, UserPrompts &prompts, const QVarian
     if (computerKey.isNull())
         throw Exception(QStringLiteral("No computer is chosen under \"Computer name\"; nothing was deleted"));
     const qlonglong id = computerKey.toLongLong();
+    bool whole = false;
     try {
-        DeleteBlocksOf(store, id, progress);
+        whole = DeleteBlocksOf(store, id, progress);
     } catch (...) {
-        // Whatever happened, the tables go back to holding every row.
-        store.adotData.Close();
-        store.adotData.SetFiltered(false);
-        store.adotBlocks.Close();
-        store.adotBlocks.SetFiltered(false);
-        store.adotBlocks.Open();
+        store.adocMain.RollbackTrans();
+        Unfilter(store);
         throw;
     }
-    store.adotBlocks.Close();
-    store.adotBlocks.Open();
-    store.adotBlocks.SetFiltered(false);
+    Unfilter(store);
     store.adotData.Open();
-    if (store.adotComputers.Locate(QStringLiteral("ID"), id))
+    if (whole && store.adotComputers.Locate(QStringLiteral("ID"), id))
         store.adotComputers.Delete();
 }

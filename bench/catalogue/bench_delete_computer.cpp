@@ -60,7 +60,8 @@ int main(int argc, char **argv)
                                         longest = std::max(longest, clock.elapsed() - last);
                                         last = clock.elapsed();
                                         ++steps;
-                                    }};
+                                    },
+                                    [] { return true; }};
     clock.start();
     DeleteComputer(store, prompts, 100, progress);
     const qint64 total = clock.elapsed();

@@ -13,10 +13,11 @@
 
 class StoreFixture {
 public:
-    StoreFixture() : previous_(QDir::currentPath())
+    // StoreExtras::None: a store as an earlier tarvenix-newdb made it.
+    explicit StoreFixture(StoreExtras extras = StoreExtras::Summaries) : previous_(QDir::currentPath())
     {
         QDir::setCurrent(dir_.path());
-        CreateStore(dir_.filePath(QStringLiteral("Tarvenix.mdb")));
+        CreateStore(dir_.filePath(QStringLiteral("Tarvenix.mdb")), {}, extras);
     }
     ~StoreFixture() { QDir::setCurrent(previous_); }
 

@@ -60,6 +60,8 @@ private slots:
     void keysAreNeverReused_data();
     void keysAreNeverReused();
     void longTextsAndWideIntegersAreKeptWhole();
+    void upgradeInPlaceKeepsTheFiveTablesAndTheirRows();
+    void upgradeRefusesWhatIsNotAStore();
 
 private:
     QString path(const QString &name) const { return dir_->filePath(name); }
@@ -109,9 +111,14 @@ void NewDbTest::typesIndexesAndJournal()
                     "pragma_index_info(m.name) i where m.type = 'index' group by m.name"))
         indexes << index[0].toString() + '(' + index[1].toString() + ')';
     indexes.sort();
-    const QStringList expected = {"t__blocks(COMPUTER_ID,ID)", "t__blocks(DATETIME)",
-                                  "t__data(BLOCK_ID)",         "t__data(PROCESS_ID)",
-                                  "t__process(NAME)",          "t__process(TYPE_ID,NAME)"};
+    const QStringList expected = {"s__instances(COMPUTER_ID,DAY)",
+                                  "t__blocks(COMPUTER_ID,DATETIME)",
+                                  "t__blocks(COMPUTER_ID,ID)",
+                                  "t__blocks(DATETIME)",
+                                  "t__data(BLOCK_ID,PROCESS_ID,PID,PARENTPID)",
+                                  "t__data(PROCESS_ID)",
+                                  "t__process(NAME)",
+                                  "t__process(TYPE_ID,NAME)"};
     QCOMPARE(indexes, expected);
     QCOMPARE(store.value("PRAGMA journal_mode").toString(), "wal");
 }
@@ -247,6 +254,75 @@ void NewDbTest::longTextsAndWideIntegersAreKeptWhole()
     QCOMPARE(store.value("select NAME from t__process").toString(), name);
     const QList<QVariantList> wide = {{40000, -1, 40000, -1}};
     QCOMPARE(store.rows("select PID, PARENTPID, PRIORITY, THREADS from t__data"), wide);
+}
+
+namespace
+{
+
+// The five tables as they are declared and every row they hold.
+QList<QVariantList> TablesAndRows(const StoreReader &store)
+{
+    QList<QVariantList> all = store.rows("select name, sql from sqlite_master where type = 'table' and "
+                                         "name like 't\\_\\_%' escape '\\' order by name");
+    for (const char *table : {"t__computers", "t__blocks", "t__data", "t__process", "t__ptype"})
+        all += store.rows(QStringLiteral("select * from %1 order by ID").arg(QLatin1String(table)));
+    return all;
+}
+
+} // namespace
+
+void NewDbTest::upgradeInPlaceKeepsTheFiveTablesAndTheirRows()
+{
+    const QString file = path("Tarvenix.mdb");
+    CreateStore(file, {"alpha", "beta"}, StoreExtras::None);
+    QList<QVariantList> before;
+    {
+        const StoreReader store(file);
+        store.rows("insert into t__process (NAME, TYPE_ID) values ('init', 2), ('x', 1)");
+        store.rows("insert into t__blocks (COMPUTER_ID, DATETIME) values (1, 1773014400), (1, 1773014410), "
+                   "(2, 'not a time')");
+        store.rows("insert into t__data (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY, PRIORITY, THREADS) values "
+                   "(1, 1, 4, 0, 100, 8, 2), (1, 2, 8, 4, 300, 8, 1), (2, 1, 4, 0, 50, 8, 2), (3, 2, 8, 4, 7, 8, 1)");
+        before = TablesAndRows(store);
+    }
+    const ToolRun run = RunTool({"--upgrade", "Tarvenix.mdb"}, dirPath());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.errors.isEmpty());
+    const StoreReader store(file);
+    QCOMPARE(TablesAndRows(store), before);
+    // The summaries hold the rows as they were, less the one of the block
+    // whose time is no time: that one is counted as left out.
+    const QList<QVariantList> blocks = {{1, 2, 400}, {2, 1, 50}, {3, 1, 7}};
+    QCOMPARE(store.rows("select * from s__blocks order by BLOCK_ID"), blocks);
+    const QList<QVariantList> state = {{1, 1, 0}};
+    QCOMPARE(store.rows("select VERSION, IRREGULAR, STALE from s__state"), state);
+    const QList<QVariantList> instances = {{1, 4, 0, 2, 1773014400, 1773014410}, {2, 8, 4, 1, 1773014400, 1773014400}};
+    QCOMPARE(store.rows("select PROCESS_ID, PID, PARENTPID, ROWS, FIRST, LAST from s__instances order by 1"),
+             instances);
+    QVERIFY(store.value("select count(*) from sqlite_master where name = 'i__data_instance'").toInt() == 1);
+    QVERIFY(store.value("select count(*) from sqlite_master where name = 'i__data_block'").toInt() == 0);
+
+    const ToolRun again = RunTool({"--upgrade", "Tarvenix.mdb"}, dirPath());
+    QCOMPARE(again.exitCode, 0);
+    QCOMPARE(TablesAndRows(store), before);
+}
+
+void NewDbTest::upgradeRefusesWhatIsNotAStore()
+{
+    const QString file = path("notes.mdb");
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+    }
+    const StoreReader other(file); // an SQLite file, but not a store
+    other.rows("create table notes (line text)");
+    const QByteArray content = FileBytes(file);
+    const ToolRun run = RunTool({"--upgrade", "notes.mdb"}, dirPath());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.errors.contains("not a Tarvenix store"), qPrintable(run.errors));
+    QCOMPARE(FileBytes(file), content);
+    QCOMPARE(RunTool({"--upgrade", "missing.mdb"}, dirPath()).exitCode, 1);
+    QVERIFY(!QFileInfo::exists(path("missing.mdb")));
 }
 
 QTEST_GUILESS_MAIN(NewDbTest)

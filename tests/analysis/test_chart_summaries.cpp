@@ -1,0 +1,299 @@
+// The charts answered from the store's summaries give exactly the rows of
+// their statements run plainly: on random stores written by another program,
+// after its updates and deletes and after the program's own deletion, on a
+// store upgraded in place, and on stores the summaries do not cover.
+// Where a statement leaves the order of ties open, its rows are compared
+// sorted on their ordering key, ties by process ID, and the summary form must
+// already be in that order; the timeline's order (by parent PID, which it does
+// not return) is checked against the plain statement extended by PID and
+// parent PID.
+#include "../store/store_fixture.h"
+#include "store/statement.h"
+#include "store/summary_statements.h"
+#include "tools/store_summaries.h"
+#include "tools/sqlite_database.h"
+#include "tools/store_upgrade.h"
+#include "ui/analysis_statement.h"
+#include "ui/computer_list.h"
+#include "ui/user_prompts.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+#include <algorithm>
+
+namespace {
+
+using Rows = QList<QVariantList>;
+
+Rows Run(sqlite3 *db, const QString &sql)
+{
+    Statement statement(db, sql);
+    Rows rows;
+    while (statement.Step()) {
+        QVariantList row;
+        for (int c = 0; c < statement.ColumnCount(); ++c) {
+            switch (sqlite3_column_type(statement.Handle(), c)) {
+            case SQLITE_INTEGER:
+                row << qlonglong(sqlite3_column_int64(statement.Handle(), c));
+                break;
+            case SQLITE_FLOAT:
+                row << sqlite3_column_double(statement.Handle(), c);
+                break;
+            case SQLITE_NULL:
+                row << QVariant();
+                break;
+            default:
+                row << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement.Handle(), c)));
+            }
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+// Sorted on the columns named, in that order of precedence.
+Rows Sorted(Rows rows, const QList<int> &columns)
+{
+    std::stable_sort(rows.begin(), rows.end(), [&columns](const QVariantList &a, const QVariantList &b) {
+        for (int c : columns)
+            if (QVariant::compare(a[c], b[c]) != QPartialOrdering::Equivalent)
+                return QVariant::compare(a[c], b[c]) == QPartialOrdering::Less;
+        return false;
+    });
+    return rows;
+}
+
+QList<QVariant> Column(const Rows &rows, int column)
+{
+    QList<QVariant> values;
+    for (const QVariantList &row : rows)
+        values << row[column];
+    return values;
+}
+
+class Yes : public UserPrompts {
+public:
+    std::optional<QString> InputQuery(const QString &, const QString &, const QString &, int) override { return {}; }
+    bool WarningYesNo(const QString &, const QString &) override { return true; }
+};
+
+const QDate kDay(2026, 3, 9);
+
+qint64 At(int dayOffset, int seconds) { return StoredDateTime(QDateTime(kDay.addDays(dayOffset), QTime(0, 0))) + seconds; }
+
+} // namespace
+
+class ChartSummaries : public QObject {
+    Q_OBJECT
+    StoreFixture *fixture = nullptr;
+    TMonitoringStore *store = nullptr;
+
+    sqlite3 *Db() const { return store->adocMain.Handle(); }
+
+    void Open()
+    {
+        store = new TMonitoringStore;
+        store->adocMain.Open();
+    }
+
+    // Blocks of three computers over three days, some at the same moment
+    // and some on the midnights; few names, PIDs and parents, so that
+    // groups and ties are many.
+    void WriteHistory(QRandomGenerator &random, int blocks)
+    {
+        QStringList sql{QStringLiteral("begin")};
+        const int first = int(fixture->Scalar(QStringLiteral("select coalesce(max(ID), 0) from t__blocks"))) + 1;
+        for (int b = first; b < first + blocks; ++b) {
+            const int second = random.bounded(4) == 0 ? 0 : 36 * random.bounded(2400);
+            sql << QStringLiteral("insert into t__blocks (ID, COMPUTER_ID, DATETIME) values (%1, %2, %3)")
+                       .arg(b)
+                       .arg(1 + random.bounded(3))
+                       .arg(At(random.bounded(-1, 2), second));
+            for (int r = random.bounded(6); r > 0; --r)
+                sql << QStringLiteral("insert into t__data (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY, PRIORITY, "
+                                      "THREADS) values (%1, %2, %3, %4, %5, 8, 2)")
+                           .arg(b)
+                           .arg(1 + random.bounded(4))
+                           .arg(random.bounded(3))
+                           .arg(random.bounded(3))
+                           .arg(random.bounded(2) ? random.bounded(2000000000) : random.bounded(-5, 5));
+        }
+        sql << QStringLiteral("commit");
+        fixture->Sql(sql.join(QLatin1Char(';')));
+    }
+
+    // Another program's changes: single rows, whole blocks with and without
+    // their rows, rows and blocks moved.
+    void ChangeHistory(QRandomGenerator &random)
+    {
+        for (int i = 0; i < 12; ++i) {
+            const QString change[] = {
+                QStringLiteral("delete from t__data where ID = (select ID from t__data order by random() limit 1)"),
+                QStringLiteral("delete from t__data where BLOCK_ID = (select ID from t__blocks order by random() limit 1)"),
+                QStringLiteral("delete from t__blocks where ID = (select ID from t__blocks order by random() limit 1)"),
+                QStringLiteral("update t__data set PID = %1, MEMORY = MEMORY + 7 where ID = (select ID from t__data "
+                               "order by random() limit 1)")
+                    .arg(random.bounded(3)),
+                QStringLiteral("update t__blocks set DATETIME = %1, COMPUTER_ID = %2 where ID = (select ID from "
+                               "t__blocks order by random() limit 1)")
+                    .arg(At(random.bounded(-1, 2), 3600 * random.bounded(24)))
+                    .arg(1 + random.bounded(3)),
+            };
+            fixture->Sql(change[random.bounded(5)]);
+        }
+    }
+
+    // Every chart, for all computers, one and one day, equals its plain
+    // statement; expectSummaries says whether the store answers from them.
+    void CompareCharts(bool expectSummaries)
+    {
+        for (const auto &[mode, kind] : {std::pair{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}})
+            for (const bool allComputers : {true, false})
+                for (const int day : {-2, -1, 0, 1, 99})
+                    CompareChart({mode, kind, allComputers, 2, day == 99, QDateTime(kDay.addDays(day), QTime(13, 7))},
+                                 expectSummaries);
+    }
+
+    void CompareChart(const AnalysisState &state, bool expectSummaries)
+    {
+        const QString plain = PlanAnalysis(*store, state)->statement;
+        const QString summary = StatementToRun(Db(), plain);
+        QCOMPARE(summary != plain, expectSummaries);
+        const Rows expected = Run(Db(), plain);
+        const Rows got = Run(Db(), summary);
+        if (state.kind == 2) {
+            // The rows in parent-PID order with their ties by process and PID.
+            QString extended = plain;
+            extended.replace(QStringLiteral("as endtime from"), QStringLiteral("as endtime, d.parentpid, d.pid from"));
+            Rows ordered = Sorted(Run(Db(), extended), {3, 0, 4});
+            for (QVariantList &row : ordered)
+                row = row.mid(0, 3);
+            QCOMPARE(got, ordered);
+            QCOMPARE(Sorted(got, {0, 1, 2}), Sorted(expected, {0, 1, 2}));
+        } else if (state.mainType == 0) {
+            const int key = state.kind == 0 ? 1 : 0, process = 1 - key;
+            QCOMPARE(Column(got, key), Column(expected, key)); // the statement's own order
+            QCOMPARE(got, Sorted(expected, {key, process}));
+        } else {
+            QCOMPARE(Sorted(got, {0}), Sorted(expected, {0}));
+        }
+    }
+
+    // The summaries hold what filling them afresh would: no more, no less.
+    void CompareWithRefill()
+    {
+        const QString sums[] = {QStringLiteral("select * from s__blocks order by 1"),
+                                QStringLiteral("select * from s__processes where ROWS > 0 order by 1, 2, 3"),
+                                QStringLiteral("select * from s__instances where ROWS > 0 order by 1, 2, 3, 4, 5"),
+                                QStringLiteral("select * from s__state")};
+        SqliteDatabase db(fixture->Path());
+        QList<Rows> kept;
+        for (const QString &sql : sums)
+            kept << Run(db.handle(), sql);
+        db.execute("BEGIN;");
+        RefillSummaries(db);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(Run(db.handle(), sums[i]), kept[i]);
+        db.execute("ROLLBACK;");
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+        fixture = new StoreFixture;
+        fixture->Sql(QStringLiteral("insert into t__computers (NAME) values ('a'), ('b'), ('c')"));
+    }
+    void cleanup()
+    {
+        delete store;
+        store = nullptr;
+        delete fixture;
+    }
+
+    void summariesAnswerAsThePlainStatements_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed = 1; seed <= 6; ++seed)
+            QTest::addRow("seed %u", seed) << seed;
+    }
+    void summariesAnswerAsThePlainStatements()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        Open();
+        WriteHistory(random, 40);
+        CompareCharts(true);
+        CompareWithRefill();
+        ChangeHistory(random);
+        WriteHistory(random, 10);
+        CompareCharts(true);
+        CompareWithRefill();
+    }
+
+    void deletingAComputerKeepsThemExact()
+    {
+        QRandomGenerator random(7);
+        WriteHistory(random, 60);
+        Open();
+        for (DataSet *dataSet : store->StartupDataSets())
+            dataSet->Open();
+        Yes yes;
+        int turns = 0;
+        const DeletionProgress progress{[](int) {}, [](int) {}, [&turns] { return ++turns < 3; }, 0};
+        DeleteComputer(*store, yes, 2, progress); // stopped after three slices of one block
+        QCOMPARE(turns, 3);
+        CompareCharts(true);
+        CompareWithRefill();
+        const DeletionProgress whole{[](int) {}, [](int) {}, [] { return true; }};
+        DeleteComputer(*store, yes, 2, whole);
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 2")), 0);
+        CompareCharts(true);
+        CompareWithRefill();
+        // The summaries of its days went with the last of its blocks.
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from s__instances where COMPUTER_ID = 2")), 0);
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from s__processes where COMPUTER_ID = 2")), 0);
+    }
+
+    void storeUpgradedInPlaceAnswersTheSame()
+    {
+        delete fixture;
+        fixture = new StoreFixture(StoreExtras::None);
+        fixture->Sql(QStringLiteral("insert into t__computers (NAME) values ('a'), ('b'), ('c')"));
+        QRandomGenerator random(11);
+        WriteHistory(random, 40);
+        Open();
+        CompareCharts(false); // an earlier store: plainly, the same rows
+        QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesAdded);
+        CompareCharts(true);
+        ChangeHistory(random);
+        CompareCharts(true);
+        CompareWithRefill();
+    }
+
+    // Rows the summaries cannot hold exactly, and rows replaced in place,
+    // which SQLite deletes without triggers: the plain statements answer.
+    void uncoveredRowsAreAnsweredPlainly()
+    {
+        QRandomGenerator random(13);
+        WriteHistory(random, 30);
+        Open();
+        fixture->Sql(QStringLiteral("insert into t__blocks (ID, COMPUTER_ID, DATETIME) values (500, 2, '2026-03-09 10:00');"
+                                    "insert into t__data (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY) values "
+                                    "(500, 1, 1, 1, 5), (3, 2, 1, 1, 'a lot'), (4, 2, 1, 1, NULL)"));
+        QCOMPARE(fixture->Scalar(QStringLiteral("select IRREGULAR from s__state")), 3);
+        CompareCharts(false);
+        fixture->Sql(QStringLiteral("delete from t__data where typeof(MEMORY) <> 'integer';"
+                                    "delete from t__blocks where ID = 500"));
+        CompareCharts(true);
+        fixture->Sql(QStringLiteral("insert or replace into t__data (ID, BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY) "
+                                    "select ID, BLOCK_ID, 4, 2, 2, 77 from t__data limit 1"));
+        CompareCharts(false);
+        QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesRefilled);
+        CompareCharts(true);
+        QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::AlreadyCurrent);
+    }
+};
+
+QTEST_MAIN(ChartSummaries)
+#include "test_chart_summaries.moc"

@@ -1,0 +1,31 @@
+#pragma once
+// The summaries that let the analysis charts be answered without reading
+// every process row, and the indexes they need. Triggers on t__data and
+// t__blocks keep them exact on every insert, update and delete, whichever
+// program writes:
+//   s__blocks     rows and memory sum per BLOCK_ID (the per-snapshot charts);
+//   s__processes  rows and memory sum per computer, day and process;
+//   s__instances  rows, first and last time per computer, day, process, PID
+//                 and parent PID (the timeline);
+//   s__state      the layout version, the rows the summaries leave out
+//                 (IRREGULAR: keys or memory that are not plain integers) and
+//                 STALE, set when a row was replaced in place, which SQLite
+//                 does without delete triggers. The program answers from the
+//                 summaries only while both are 0.
+// A day is the DATETIME value divided by 86400, rounded down: the stored
+// form counts local wall-clock seconds, so that is the local calendar day.
+// A process or instance row whose ROWS fell to 0 is empty until the last block
+// of its computer and day goes; readers skip it.
+
+class SqliteDatabase;
+
+// True when the store already holds the summary tables.
+bool HasSummaries(SqliteDatabase &db);
+
+// Adds the indexes, summary tables and triggers and fills the summaries from
+// the rows already stored. The caller holds a write transaction.
+void AddSummaries(SqliteDatabase &db);
+
+// Computes the summaries afresh from the stored rows and clears STALE. The
+// caller holds a write transaction.
+void RefillSummaries(SqliteDatabase &db);

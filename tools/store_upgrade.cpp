@@ -1,0 +1,61 @@
+#include "tools/store_upgrade.h"
+
+#include "core/exception.h"
+#include "store/summary_version.h"
+#include "tools/sqlite_database.h"
+#include "tools/store_summaries.h"
+
+namespace
+{
+
+void CheckIsStore(SqliteDatabase &db, const QString &path)
+{
+    SqliteStatement tables(db.handle(),
+                           "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) IN "
+                           "('t__computers', 't__blocks', 't__data', 't__process', 't__ptype');");
+    tables.step();
+    if (tables.integer(0) != 5)
+        throw Exception(path + QStringLiteral(" is not a Tarvenix store: it lacks some of the five tables"));
+}
+
+struct SummaryState {
+    qint64 version;
+    bool stale;
+};
+
+SummaryState ReadState(SqliteDatabase &db)
+{
+    SqliteStatement state(db.handle(), "SELECT VERSION, STALE FROM s__state;");
+    if (!state.step()) return {0, true};
+    return {state.integer(0), state.integer(1) != 0};
+}
+
+UpgradeOutcome Upgrade(SqliteDatabase &db, const QString &path)
+{
+    CheckIsStore(db, path);
+    if (!HasSummaries(db)) {
+        AddSummaries(db);
+        return UpgradeOutcome::SummariesAdded;
+    }
+    const SummaryState state = ReadState(db);
+    if (state.version > kSummaryVersion)
+        throw Exception(path + QStringLiteral(" was upgraded by a newer tool; it was not changed"));
+    if (!state.stale) return UpgradeOutcome::AlreadyCurrent;
+    RefillSummaries(db);
+    return UpgradeOutcome::SummariesRefilled;
+}
+
+} // namespace
+
+UpgradeOutcome UpgradeStore(const QString &path)
+{
+    SqliteDatabase db(path);
+    // Indexing and summing millions of rows wants far more than the default cache.
+    db.execute("PRAGMA cache_size = -262144;");
+    // A failure leaves the transaction open: closing the file undoes it.
+    db.execute("BEGIN IMMEDIATE;");
+    const UpgradeOutcome outcome = Upgrade(db, path);
+    db.execute("COMMIT;");
+    db.close();
+    return outcome;
+}
