@@ -77,7 +77,8 @@ bool SummariesCoverEveryRow(sqlite3 *db)
                                         "'s__instances')"));
     if (!tables.Step() || sqlite3_column_int(tables.Handle(), 0) != 6)
         return false;
-    Statement state(db, QStringLiteral("select VERSION = %1 and IRREGULAR = 0 and STALE = 0 from s__state")
+    Statement state(db, QStringLiteral("select VERSION between %1 and %2 and IRREGULAR = 0 and STALE = 0 from s__state")
+                            .arg(kOldestReadSummaryVersion)
                             .arg(kSummaryVersion));
     return state.Step() && sqlite3_column_int(state.Handle(), 0) == 1;
 }

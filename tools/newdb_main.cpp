@@ -19,6 +19,8 @@ const char *UpgradeMessage(UpgradeOutcome outcome)
         return "upgraded: indexes and summaries added";
     case UpgradeOutcome::SummariesRefilled:
         return "summaries computed afresh";
+    case UpgradeOutcome::SummariesUpdated:
+        return "upgraded: summary triggers renewed";
     case UpgradeOutcome::AlreadyCurrent:
         break;
     }

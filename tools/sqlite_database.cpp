@@ -57,6 +57,11 @@ qint64 SqliteStatement::integer(int column) const
     return sqlite3_column_int64(statement_, column);
 }
 
+QString SqliteStatement::text(int column) const
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement_, column)));
+}
+
 SqliteDatabase::SqliteDatabase(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);

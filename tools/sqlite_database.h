@@ -18,9 +18,10 @@ public:
     void bind(int index, const QString &value);
     // Runs a statement that returns no rows and readies it for the next binding.
     void execute();
-    // Steps once: true while a row is available, read with integer().
+    // Steps once: true while a row is available, read with integer() or text().
     bool step();
     qint64 integer(int column) const;
+    QString text(int column) const;
 
 private:
     void check(int rc) const;

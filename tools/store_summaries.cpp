@@ -157,14 +157,17 @@ Sql RemoveRow(const Sql &r)
            ".PID AND " + computerAndDay + " AND " + regular + ";\n";
 }
 
-// Empty summary rows go with the last block of their computer and day.
+// Empty summary rows go with the last block of their computer and day. The
+// computer is compared with a value that is null while the day still has a
+// block, so that deleting any other block reads no summary row.
 Sql Tidy(const Sql &k)
 {
     const Sql day = Day(k + ".DATETIME");
-    const Sql condition = "COMPUTER_ID = " + k + ".COMPUTER_ID AND DAY = " + day + " AND ROWS = 0 AND " +
-                          RegularBlock(k) + " AND NOT EXISTS (SELECT 1 FROM t__blocks b WHERE b.COMPUTER_ID = " + k +
+    const Sql lastOfDay = "(SELECT " + k + ".COMPUTER_ID WHERE " + RegularBlock(k) +
+                          " AND NOT EXISTS (SELECT 1 FROM t__blocks b WHERE b.COMPUTER_ID = " + k +
                           ".COMPUTER_ID AND b.DATETIME >= " + day + " * 86400 AND b.DATETIME < (" + day +
-                          " + 1) * 86400)";
+                          " + 1) * 86400))";
+    const Sql condition = "COMPUTER_ID = " + lastOfDay + " AND DAY = " + day + " AND ROWS = 0";
     return "DELETE FROM s__processes WHERE " + condition + ";\nDELETE FROM s__instances WHERE " + condition + ";\n";
 }
 
@@ -242,6 +245,20 @@ void AddSummaries(SqliteDatabase &db)
     db.execute(kIndexes);
     db.execute(Triggers().c_str());
     RefillSummaries(db);
+}
+
+void UpdateSummaryTriggers(SqliteDatabase &db)
+{
+    std::string drop;
+    {
+        SqliteStatement triggers(db.handle(), "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE "
+                                              "'s\\_\\_%' ESCAPE '\\';");
+        while (triggers.step())
+            drop += "DROP TRIGGER " + triggers.text(0).toStdString() + ";\n";
+    }
+    db.execute(drop.c_str());
+    db.execute(Triggers().c_str());
+    db.execute(("UPDATE s__state SET VERSION = " + std::to_string(kSummaryVersion) + ";").c_str());
 }
 
 void RefillSummaries(SqliteDatabase &db) { db.execute(Fill().c_str()); }

@@ -29,3 +29,7 @@ void AddSummaries(SqliteDatabase &db);
 // Computes the summaries afresh from the stored rows and clears STALE. The
 // caller holds a write transaction.
 void RefillSummaries(SqliteDatabase &db);
+
+// Brings summaries of an earlier layout version to this one: their triggers
+// are made afresh, the sums are kept. The caller holds a write transaction.
+void UpdateSummaryTriggers(SqliteDatabase &db);

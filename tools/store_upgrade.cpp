@@ -40,6 +40,10 @@ UpgradeOutcome Upgrade(SqliteDatabase &db, const QString &path)
     const SummaryState state = ReadState(db);
     if (state.version > kSummaryVersion)
         throw Exception(path + QStringLiteral(" was upgraded by a newer tool; it was not changed"));
+    if (state.version < kSummaryVersion) {
+        UpdateSummaryTriggers(db);
+        if (!state.stale) return UpgradeOutcome::SummariesUpdated;
+    }
     if (!state.stale) return UpgradeOutcome::AlreadyCurrent;
     RefillSummaries(db);
     return UpgradeOutcome::SummariesRefilled;

@@ -9,6 +9,7 @@
 enum class UpgradeOutcome {
     SummariesAdded,
     SummariesRefilled, // they were stale: a row had been replaced in place
+    SummariesUpdated,  // an earlier layout: its triggers were made afresh
     AlreadyCurrent,
 };
 
