@@ -63,44 +63,62 @@ void DeleteSlice(TMonitoringStore &store, const DeletionProgress &progress)
 
 // A slice touches pages all over the process index and the summaries: with
 // the engine's small default cache they would be written out and read back
-// many times within it.
-class DeletionCache {
+// many times within it. Copying the log back into the file after a slice
+// costs about as long as the slice, so it gets a turn of its own instead of
+// being done at the slice's commit.
+class DeletionSettings {
 public:
-    explicit DeletionCache(Connection &db) : db_(db)
+    explicit DeletionSettings(Connection &db) : db_(db)
     {
-        previous_ = Pragma(QStringLiteral("cache_size"));
+        cacheSize_ = Pragma("cache_size");
+        autoCheckpoint_ = Pragma("wal_autocheckpoint");
         db_.Execute(QStringLiteral("PRAGMA cache_size = -65536"));
+        db_.Execute(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
     }
-    ~DeletionCache()
+    ~DeletionSettings()
     {
-        // Gives the memory back; a failure here leaves only a larger cache.
-        const QByteArray restore = QStringLiteral("PRAGMA cache_size = %1").arg(previous_).toUtf8();
-        sqlite3_exec(db_.Handle(), restore.constData(), nullptr, nullptr, nullptr);
+        // Gives the memory back; a failure here leaves only a larger cache
+        // or a log checkpointed at the next commit.
+        Restore("cache_size", cacheSize_);
+        Restore("wal_autocheckpoint", autoCheckpoint_);
     }
-    DeletionCache(const DeletionCache &) = delete;
-    DeletionCache &operator=(const DeletionCache &) = delete;
+    DeletionSettings(const DeletionSettings &) = delete;
+    DeletionSettings &operator=(const DeletionSettings &) = delete;
+
+    // Never waits for readers; what they still need is copied later.
+    void Checkpoint() { sqlite3_wal_checkpoint_v2(db_.Handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr); }
 
 private:
-    qint64 Pragma(const QString &name) const
+    qint64 Pragma(const char *name) const
     {
-        Statement value(db_.Handle(), QStringLiteral("PRAGMA ") + name);
+        Statement value(db_.Handle(), QStringLiteral("PRAGMA ") + QLatin1String(name));
         value.Step();
         return sqlite3_column_int64(value.Handle(), 0);
     }
+    void Restore(const char *name, qint64 value)
+    {
+        const QByteArray restore = QStringLiteral("PRAGMA %1 = %2").arg(QLatin1String(name)).arg(value).toUtf8();
+        sqlite3_exec(db_.Handle(), restore.constData(), nullptr, nullptr, nullptr);
+    }
 
     Connection &db_;
-    qint64 previous_ = 0;
+    qint64 cacheSize_ = 0;
+    qint64 autoCheckpoint_ = 0;
 };
 
 // False when the progress stopped it before the last block.
 bool DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const DeletionProgress &progress)
 {
-    const DeletionCache cache(store.adocMain);
+    DeletionSettings settings(store.adocMain);
     Table &blocks = store.adotBlocks;
     Filter(blocks, QStringLiteral("COMPUTER_ID = %1").arg(computerId));
     progress.start(blocks.RecordCount());
     while (!blocks.IsEmpty()) {
         DeleteSlice(store, progress);
+        // After the last block only the computer row is left to delete.
+        if (!progress.turn() && !blocks.IsEmpty())
+            return false;
+        settings.Checkpoint();
         if (!blocks.IsEmpty() && !progress.turn())
             return false;
     }

@@ -180,6 +180,13 @@ class ChartSummaries : public QObject {
     }
 
     // The summaries hold what filling them afresh would: no more, no less.
+    // What a deletion changes on the program's connection while it runs.
+    Rows ConnectionSettings() const
+    {
+        sqlite3 *db = store->adocMain.Handle();
+        return Run(db, QStringLiteral("pragma cache_size")) + Run(db, QStringLiteral("pragma wal_autocheckpoint"));
+    }
+
     void CompareWithRefill()
     {
         const QString sums[] = {QStringLiteral("select * from s__blocks order by 1"),
@@ -238,11 +245,16 @@ private slots:
         Open();
         for (DataSet *dataSet : store->StartupDataSets())
             dataSet->Open();
+        const Rows settings = ConnectionSettings();
+        const QString blocksOf2 = QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 2");
+        const qint64 blocks = fixture->Scalar(blocksOf2);
         Yes yes;
         int turns = 0;
         const DeletionProgress progress{[](int) {}, [](int) {}, [&turns] { return ++turns < 3; }, 0};
-        DeleteComputer(*store, yes, 2, progress); // stopped after three slices of one block
+        DeleteComputer(*store, yes, 2, progress); // stopped after two slices of one block, each with two turns
         QCOMPARE(turns, 3);
+        QCOMPARE(fixture->Scalar(blocksOf2), blocks - 2);
+        QCOMPARE(ConnectionSettings(), settings);
         CompareCharts(true);
         CompareWithRefill();
         const DeletionProgress whole{[](int) {}, [](int) {}, [] { return true; }};
@@ -267,6 +279,28 @@ private slots:
         QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesAdded);
         CompareCharts(true);
         ChangeHistory(random);
+        CompareCharts(true);
+        CompareWithRefill();
+    }
+
+    // A store upgraded by an earlier tool keeps its sums and is read from
+    // them; upgrading again renews the triggers that keep them.
+    void earlierSummariesAreReadAndTheirTriggersRenewed()
+    {
+        QRandomGenerator random(5);
+        WriteHistory(random, 30);
+        fixture->Sql(QStringLiteral("drop trigger s__block_delete"));
+        fixture->Sql(QStringLiteral("update s__state set VERSION = 1"));
+        Open();
+        for (DataSet *dataSet : store->StartupDataSets())
+            dataSet->Open();
+        CompareCharts(true);
+        QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesUpdated);
+        QCOMPARE(fixture->Scalar(QStringLiteral("select VERSION from s__state")), 2);
+        QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::AlreadyCurrent);
+        Yes yes;
+        DeleteComputer(*store, yes, 1, {[](int) {}, [](int) {}, [] { return true; }});
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from s__instances where COMPUTER_ID = 1")), 0);
         CompareCharts(true);
         CompareWithRefill();
     }
