@@ -24,7 +24,7 @@ qint64 Integer(TMonitoringStore &store, const QString &sql)
     return sqlite3_column_int64(statement.Handle(), 0);
 }
 
-void DeletionFigures(const QString &copy, Figures &figures)
+void DeleteLastComputer(const QString &copy, Figures &figures)
 {
     TMonitoringStore store;
     OpenBenchStore(store, copy);
@@ -36,23 +36,50 @@ void DeletionFigures(const QString &copy, Figures &figures)
                                                       "(select ID from t__blocks where COMPUTER_ID = %1)")
                                            .arg(computer));
     QElapsedTimer clock;
-    qint64 lastTurn = 0, longest = 0;
-    const DeletionProgress progress{[](int) {}, [](int) {},
-                                    [&] {
-                                        longest = std::max(longest, clock.elapsed() - lastTurn);
-                                        lastTurn = clock.elapsed();
-                                        return true;
-                                    }};
+    qint64 lastTurn = 0, longest = 0, stalls = 0;
+    const auto turn = [&] {
+        const qint64 gap = clock.elapsed() - lastTurn;
+        longest = std::max(longest, gap);
+        stalls += gap > 100;
+        lastTurn = clock.elapsed();
+        return true;
+    };
+    const DeletionProgress progress{[](int) {}, [](int) {}, turn};
     Yes yes;
     clock.start();
     DeleteComputer(store, yes, computer, progress);
     const double seconds = clock.nsecsElapsed() / 1e9;
-    longest = std::max(longest, clock.elapsed() - lastTurn);
+    turn();
     figures << qMakePair(QStringLiteral("deletion of computer %1 (%2 rows): rows per second").arg(computer).arg(rows),
                          QString::number(qint64(rows / seconds)))
             << qMakePair(QStringLiteral("deletion: longest time without a turn of the window"),
-                         QStringLiteral("%1 ms").arg(longest));
+                         QStringLiteral("%1 ms").arg(longest))
+            << qMakePair(QStringLiteral("deletion: times without a turn longer than 100 ms"), QString::number(stalls));
 }
+
+} // namespace
+
+// A log left by an interrupted run would be read into the fresh copy.
+void RemoveStoreFiles(const QString &path)
+{
+    for (const char *suffix : {"", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+Figures DeletionFigures(const QString &storeDir, const QString &scratchDir)
+{
+    const QString path = QDir(storeDir).filePath(QStringLiteral("Tarvenix.mdb"));
+    const QString copy = QDir(scratchDir).filePath(QStringLiteral("deletion-scratch.mdb"));
+    RemoveStoreFiles(copy);
+    if (!QFile::copy(path, copy))
+        qFatal("cannot copy %s to %s", qPrintable(path), qPrintable(copy));
+    Figures figures;
+    DeleteLastComputer(copy, figures);
+    RemoveStoreFiles(copy);
+    return figures;
+}
+
+namespace {
 
 void SizeFigures(const QString &path, Figures &figures)
 {
@@ -72,15 +99,7 @@ void SizeFigures(const QString &path, Figures &figures)
 
 Figures StoreFigures(const QString &storeDir, const QString &scratchDir)
 {
-    const QString path = QDir(storeDir).filePath(QStringLiteral("Tarvenix.mdb"));
-    const QString copy = QDir(scratchDir).filePath(QStringLiteral("deletion-scratch.mdb"));
-    QFile::remove(copy);
-    if (!QFile::copy(path, copy))
-        qFatal("cannot copy %s to %s", qPrintable(path), qPrintable(copy));
-    Figures figures;
-    DeletionFigures(copy, figures);
-    for (const char *suffix : {"", "-wal", "-shm"})
-        QFile::remove(copy + QLatin1String(suffix));
-    SizeFigures(path, figures);
+    Figures figures = DeletionFigures(storeDir, scratchDir);
+    SizeFigures(QDir(storeDir).filePath(QStringLiteral("Tarvenix.mdb")), figures);
     return figures;
 }

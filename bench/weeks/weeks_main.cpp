@@ -3,6 +3,7 @@
 // makes them and runs this).
 // Usage: bench_store_weeks SMALL-DIR BIG-DIR SCRATCH-DIR
 //        bench_store_weeks --startup STORE-DIR   (one start, in its own process)
+//        bench_store_weeks --deletion STORE-DIR SCRATCH-DIR   (deletion only)
 // Each STORE-DIR holds a Tarvenix.mdb.
 #include "bench/weeks/figures.h"
 
@@ -85,6 +86,12 @@ int main(int argc, char **argv)
     PrivateSettings settings; // the user's own settings stay untouched
     if (argc == 3 && qstrcmp(argv[1], "--startup") == 0)
         return StartOnce(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && qstrcmp(argv[1], "--deletion") == 0) {
+        QApplication application(argc, argv);
+        for (const auto &[label, value] : DeletionFigures(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])))
+            std::printf("%-62s %s\n", qPrintable(label), qPrintable(value));
+        return 0;
+    }
     if (argc != 4) {
         std::fprintf(stderr, "usage: bench_store_weeks SMALL-DIR BIG-DIR SCRATCH-DIR\n");
         return 1;
