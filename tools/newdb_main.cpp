@@ -19,6 +19,8 @@ const char *UpgradeMessage(UpgradeOutcome outcome)
         return "upgraded: indexes and summaries added";
     case UpgradeOutcome::SummariesRefilled:
         return "summaries computed afresh";
+    case UpgradeOutcome::StatisticsAdded:
+        return "upgraded: computer name index and planner statistics added";
     case UpgradeOutcome::AlreadyCurrent:
         break;
     }
