@@ -69,6 +69,15 @@ QVariant Typed(const QVariant &raw, FieldType type)
     return raw;
 }
 
+// A date-time stays in its stored form until it is read: making a local
+// date-time costs a look at the time zone, and a chart reads thousands.
+QVariant Held(const QVariant &raw, FieldType type)
+{
+    if (type == FieldType::DateTime && !raw.isNull())
+        return QVariant(raw.toLongLong()); // as Typed reads it
+    return Typed(raw, type);
+}
+
 // A value as the store holds it, for comparing with a column of this type;
 // nothing when it cannot equal any value of the column.
 std::optional<QVariant> Stored(const QVariant &value, FieldType type)
@@ -211,7 +220,7 @@ Row RowSource::ReadRow(Statement &statement) const
     Row row;
     row.values.reserve(fields_.size());
     for (const FieldBinding &field : fields_)
-        row.values.push_back(field.column < 0 ? QVariant() : Typed(RawValue(stmt, hidden_ + field.column), field.type));
+        row.values.push_back(field.column < 0 ? QVariant() : Held(RawValue(stmt, hidden_ + field.column), field.type));
     if (!Keyed())
         return row;
     if (sortField_ >= 0) {
@@ -426,4 +435,31 @@ bool SameFieldValue(const QVariant &a, const QVariant &b, FieldType type)
     const std::optional<QVariant> left = Stored(a, type);
     const std::optional<QVariant> right = Stored(b, type);
     return left && right && *left == *right;
+}
+
+std::optional<QString> FieldValueKey(const QVariant &value, FieldType type)
+{
+    if (value.isNull())
+        return QStringLiteral("n");
+    const std::optional<QVariant> stored = Stored(value, type);
+    if (!stored)
+        return std::nullopt;
+    // Doubles print in their shortest exact form, so equal texts are equal values.
+    return QStringLiteral("v") + stored->toString();
+}
+
+QVariant HeldFieldValue(const QVariant &held, FieldType type)
+{
+    if (type == FieldType::DateTime && held.typeId() == QMetaType::LongLong)
+        return DateTimeFromStored(held.toLongLong());
+    return held;
+}
+
+std::optional<qint64> HeldDateTime(const QVariant &held)
+{
+    if (held.isNull())
+        return std::nullopt;
+    if (held.typeId() == QMetaType::LongLong)
+        return held.toLongLong();
+    return StoredDateTime(held.toDateTime());
 }
