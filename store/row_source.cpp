@@ -200,18 +200,7 @@ Statement &RowSource::Prepared(const QString &sql)
     auto found = prepared_.find(sql);
     if (found != prepared_.end())
         return *found->second;
-    // Automatic indexes would hide the ordered plans of the store's own
-    // indexes, which let a window stop after its last row.
-    sqlite3_exec(db_, "PRAGMA automatic_index=OFF", nullptr, nullptr, nullptr);
-    std::unique_ptr<Statement> statement;
-    try {
-        statement = std::make_unique<Statement>(db_, sql);
-    } catch (...) {
-        sqlite3_exec(db_, "PRAGMA automatic_index=ON", nullptr, nullptr, nullptr);
-        throw;
-    }
-    sqlite3_exec(db_, "PRAGMA automatic_index=ON", nullptr, nullptr, nullptr);
-    return *prepared_.emplace(sql, std::move(statement)).first->second;
+    return *prepared_.emplace(sql, std::make_unique<Statement>(db_, sql)).first->second;
 }
 
 Row RowSource::ReadRow(Statement &statement) const
@@ -341,7 +330,9 @@ QString RowSource::LowestValue() const
 
 // Whether the engine reads the sorted rows from an index in their order.
 // Then nulls and values are best read apart, each along the index; else
-// every window sorts the whole result, and one pass must do for both.
+// every window sorts the whole result, and one pass must do for both. A
+// sort of the ties of each index entry alone (the right part of the order)
+// still stops after the window's rows.
 bool RowSource::IndexWalksOrder()
 {
     if (indexWalksOrder_)
@@ -356,7 +347,7 @@ bool RowSource::IndexWalksOrder()
     bool walks = true;
     while (plan.Step())
         if (QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(plan.Handle(), 3)))
-                .contains(QLatin1String("TEMP B-TREE")))
+                .contains(QLatin1String("TEMP B-TREE FOR ORDER BY")))
             walks = false;
     indexWalksOrder_ = walks;
     return walks;
