@@ -75,6 +75,7 @@ void DataSet::Open()
         throw;
     }
     count_.reset();
+    firstPositions_.clear();
     sort_.clear();
     current_ = cache_.Fetched() > 0 ? 0 : -1;
     SetState(State::Browse);
@@ -91,6 +92,7 @@ void DataSet::Close()
     source_.reset();
     cache_.Clear();
     count_.reset();
+    firstPositions_.clear();
     sort_.clear();
     buffer_.clear();
     current_ = -1;
@@ -164,13 +166,25 @@ QVariant DataSet::ValueAt(int position, int field) const
     const FieldDef &def = fields_[size_t(field)];
     if (!def.IsLookup()) {
         const Row &row = RowAt(position);
-        return size_t(field) < row.values.size() ? row.values[size_t(field)] : QVariant();
+        return size_t(field) < row.values.size() ? HeldFieldValue(row.values[size_t(field)], def.type) : QVariant();
     }
     const QVariant key = ValueAt(position, FieldIndex(def.lookup.keyField));
     const DataSet *source = def.lookup.lookupDataSet;
     if (key.isNull() || !source->Active())
         return QVariant();
     return source->Lookup(def.lookup.lookupKeyField, key, def.lookup.lookupResultField);
+}
+
+std::optional<qint64> DataSet::DateTimeAt(int position, int field) const
+{
+    if (!Active() || position < 0 || field < 0 || field >= FieldCount() ||
+        fields_[size_t(field)].type != FieldType::DateTime || fields_[size_t(field)].IsLookup())
+        return std::nullopt;
+    FetchTo(position);
+    if (position >= cache_.Fetched())
+        return std::nullopt;
+    const Row &row = RowAt(position);
+    return size_t(field) < row.values.size() ? HeldDateTime(row.values[size_t(field)]) : std::nullopt;
 }
 
 QVariant DataSet::Value(const QString &field) const
@@ -263,6 +277,7 @@ void DataSet::PostInsert()
     const int position = cache_.Fetched();
     emit BeforeInsertRow(position);
     cache_.AppendPosted(std::move(row), sorted);
+    firstPositions_.clear();
     count_ = cache_.Fetched();
     buffer_.clear();
     SetState(State::Browse);
@@ -279,9 +294,13 @@ void DataSet::Post()
     if (state_ == State::Insert)
         return PostInsert();
     Row &row = RowAt(current_);
-    DoPost(false, buffer_, &row.values);
+    std::vector<QVariant> stored;
+    for (int f = 0; f < FieldCount(); ++f)
+        stored.push_back(fields_[size_t(f)].IsLookup() ? QVariant() : ValueAt(current_, f));
+    DoPost(false, buffer_, &stored);
     for (size_t f = 0; f < fields_.size(); ++f)
         row.values[f] = fields_[f].IsLookup() ? QVariant() : FieldValue(buffer_[f], fields_[f].type);
+    firstPositions_.clear();
     buffer_.clear();
     SetState(State::Browse);
     emit RowChanged(current_);
@@ -297,6 +316,7 @@ void DataSet::Delete()
     DoDelete(RowAt(position).values);
     emit BeforeRemoveRow(position);
     cache_.Remove(position);
+    firstPositions_.clear();
     if (count_)
         --*count_;
     emit AfterRemoveRow();
@@ -316,7 +336,8 @@ void DataSet::DoDelete(const std::vector<QVariant> &)
 }
 
 // The store finds a value by its indexes; a result it cannot search again
-// (no key) or a look-up field is searched row by row.
+// (no key) is searched in memory, where it is held whole, and a look-up
+// field row by row.
 std::optional<int> DataSet::PositionOf(int field, const QVariant &value) const
 {
     const FieldDef &def = fields_[size_t(field)];
@@ -327,10 +348,29 @@ std::optional<int> DataSet::PositionOf(int field, const QVariant &value) const
         const int cached = cache_.PositionOf(row->order);
         return cached >= 0 ? cached : source_->CountBefore(row->order);
     }
+    if (!def.IsLookup()) {
+        const std::optional<QString> key = FieldValueKey(value, def.type);
+        const QHash<QString, int> &positions = FirstPositions(field);
+        const auto found = key ? positions.constFind(*key) : positions.constEnd();
+        return found != positions.constEnd() ? std::optional<int>(*found) : std::nullopt;
+    }
     for (int p = 0; p < RecordCount(); ++p)
         if (SameFieldValue(ValueAt(p, field), value, def.type))
             return p;
     return std::nullopt;
+}
+
+const QHash<QString, int> &DataSet::FirstPositions(int field) const
+{
+    const auto built = firstPositions_.constFind(field);
+    if (built != firstPositions_.constEnd())
+        return *built;
+    QHash<QString, int> positions;
+    const FieldType type = fields_[size_t(field)].type;
+    for (int p = 0; p < RecordCount(); ++p)
+        if (const std::optional<QString> key = FieldValueKey(ValueAt(p, field), type))
+            positions.insert(*key, positions.value(*key, p));
+    return *firstPositions_.insert(field, std::move(positions));
 }
 
 bool DataSet::Locate(const QString &field, const QVariant &value)
@@ -350,7 +390,7 @@ QVariant DataSet::Lookup(const QString &keyField, const QVariant &keyValue, cons
     const int result = FieldIndexOrThrow(resultField);
     if (source_->Keyed() && !fields_[size_t(key)].IsLookup() && !fields_[size_t(result)].IsLookup()) {
         const std::optional<Row> row = source_->Find(key, keyValue);
-        return row ? row->values[size_t(result)] : QVariant();
+        return row ? HeldFieldValue(row->values[size_t(result)], fields_[size_t(result)].type) : QVariant();
     }
     const std::optional<int> position = PositionOf(key, keyValue);
     return position ? ValueAt(*position, result) : QVariant();
@@ -363,6 +403,7 @@ void DataSet::SetSort(const QString &field)
     const int f = field.isEmpty() ? -1 : FieldIndexOrThrow(field);
     const std::vector<QVariant> current = current_ >= 0 ? RowAt(current_).order : std::vector<QVariant>();
     source_->SetOrder(f);
+    firstPositions_.clear();
     emit BeforeReset();
     try {
         std::vector<Row> rows = source_->Fetch({}, RowCache::kWindowRows);

@@ -56,6 +56,9 @@ public:
     // an empty data set.
     QVariant Value(const QString &field) const;
     QVariant ValueAt(int position, int field) const;
+    // A date-time field as stored seconds of the wall clock, which spares
+    // making a local date-time; nothing when null.
+    std::optional<qint64> DateTimeAt(int position, int field) const;
     void SetValue(const QString &field, const QVariant &value);
 
     // Editing
@@ -114,6 +117,7 @@ private:
     void FetchTo(int position) const;
     void FetchAll() const;
     std::optional<int> PositionOf(int field, const QVariant &value) const;
+    const QHash<QString, int> &FirstPositions(int field) const;
     void SetState(State state);
     void MoveTo(int position);
     void PostInsert();
@@ -123,6 +127,10 @@ private:
     std::unique_ptr<RowSource> source_;
     mutable RowCache cache_;
     mutable std::optional<int> count_; // the record count, once asked for
+    // For a result read whole: per field, the first position of each value
+    // (by FieldValueKey), built by the first search and dropped when the
+    // rows or their order change. Look-up fields search it once per row.
+    mutable QHash<int, QHash<QString, int>> firstPositions_;
     State state_ = State::Inactive;
     int current_ = -1;
     std::vector<QVariant> buffer_;

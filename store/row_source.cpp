@@ -69,6 +69,15 @@ QVariant Typed(const QVariant &raw, FieldType type)
     return raw;
 }
 
+// A date-time stays in its stored form until it is read: making a local
+// date-time costs a look at the time zone, and a chart reads thousands.
+QVariant Held(const QVariant &raw, FieldType type)
+{
+    if (type == FieldType::DateTime && !raw.isNull())
+        return QVariant(raw.toLongLong()); // as Typed reads it
+    return Typed(raw, type);
+}
+
 // A value as the store holds it, for comparing with a column of this type;
 // nothing when it cannot equal any value of the column.
 std::optional<QVariant> Stored(const QVariant &value, FieldType type)
@@ -191,18 +200,7 @@ Statement &RowSource::Prepared(const QString &sql)
     auto found = prepared_.find(sql);
     if (found != prepared_.end())
         return *found->second;
-    // Automatic indexes would hide the ordered plans of the store's own
-    // indexes, which let a window stop after its last row.
-    sqlite3_exec(db_, "PRAGMA automatic_index=OFF", nullptr, nullptr, nullptr);
-    std::unique_ptr<Statement> statement;
-    try {
-        statement = std::make_unique<Statement>(db_, sql);
-    } catch (...) {
-        sqlite3_exec(db_, "PRAGMA automatic_index=ON", nullptr, nullptr, nullptr);
-        throw;
-    }
-    sqlite3_exec(db_, "PRAGMA automatic_index=ON", nullptr, nullptr, nullptr);
-    return *prepared_.emplace(sql, std::move(statement)).first->second;
+    return *prepared_.emplace(sql, std::make_unique<Statement>(db_, sql)).first->second;
 }
 
 Row RowSource::ReadRow(Statement &statement) const
@@ -211,7 +209,7 @@ Row RowSource::ReadRow(Statement &statement) const
     Row row;
     row.values.reserve(fields_.size());
     for (const FieldBinding &field : fields_)
-        row.values.push_back(field.column < 0 ? QVariant() : Typed(RawValue(stmt, hidden_ + field.column), field.type));
+        row.values.push_back(field.column < 0 ? QVariant() : Held(RawValue(stmt, hidden_ + field.column), field.type));
     if (!Keyed())
         return row;
     if (sortField_ >= 0) {
@@ -332,7 +330,9 @@ QString RowSource::LowestValue() const
 
 // Whether the engine reads the sorted rows from an index in their order.
 // Then nulls and values are best read apart, each along the index; else
-// every window sorts the whole result, and one pass must do for both.
+// every window sorts the whole result, and one pass must do for both. A
+// sort of the ties of each index entry alone (the right part of the order)
+// still stops after the window's rows.
 bool RowSource::IndexWalksOrder()
 {
     if (indexWalksOrder_)
@@ -347,7 +347,7 @@ bool RowSource::IndexWalksOrder()
     bool walks = true;
     while (plan.Step())
         if (QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(plan.Handle(), 3)))
-                .contains(QLatin1String("TEMP B-TREE")))
+                .contains(QLatin1String("TEMP B-TREE FOR ORDER BY")))
             walks = false;
     indexWalksOrder_ = walks;
     return walks;
@@ -426,4 +426,31 @@ bool SameFieldValue(const QVariant &a, const QVariant &b, FieldType type)
     const std::optional<QVariant> left = Stored(a, type);
     const std::optional<QVariant> right = Stored(b, type);
     return left && right && *left == *right;
+}
+
+std::optional<QString> FieldValueKey(const QVariant &value, FieldType type)
+{
+    if (value.isNull())
+        return QStringLiteral("n");
+    const std::optional<QVariant> stored = Stored(value, type);
+    if (!stored)
+        return std::nullopt;
+    // Doubles print in their shortest exact form, so equal texts are equal values.
+    return QStringLiteral("v") + stored->toString();
+}
+
+QVariant HeldFieldValue(const QVariant &held, FieldType type)
+{
+    if (type == FieldType::DateTime && held.typeId() == QMetaType::LongLong)
+        return DateTimeFromStored(held.toLongLong());
+    return held;
+}
+
+std::optional<qint64> HeldDateTime(const QVariant &held)
+{
+    if (held.isNull())
+        return std::nullopt;
+    if (held.typeId() == QMetaType::LongLong)
+        return held.toLongLong();
+    return StoredDateTime(held.toDateTime());
 }

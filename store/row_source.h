@@ -35,7 +35,9 @@ struct RowKey {
 };
 
 struct Row {
-    std::vector<QVariant> values; // one per field, typed; null for look-up fields
+    // One per field, typed, but for date-times read from the store, held as
+    // their stored seconds (see HeldFieldValue); null for look-up fields.
+    std::vector<QVariant> values;
     std::vector<QVariant> order;  // the row's place in the order, as stored; last: its key
 };
 
@@ -108,7 +110,14 @@ private:
     std::map<QString, std::unique_ptr<Statement>> prepared_;
 };
 
+// The typed value of a field from its value in a Row.
+QVariant HeldFieldValue(const QVariant &held, FieldType type);
+// A date-time field's value in a Row as stored seconds; nothing when null.
+std::optional<qint64> HeldDateTime(const QVariant &held);
 // A value as a field of this type holds it when read from the store.
 QVariant FieldValue(const QVariant &value, FieldType type);
 // Whether two values of a field are the same stored value.
 bool SameFieldValue(const QVariant &a, const QVariant &b, FieldType type);
+// A text equal for two values exactly when SameFieldValue holds for them;
+// nothing for a value that no value of the field can equal.
+std::optional<QString> FieldValueKey(const QVariant &value, FieldType type);

@@ -21,6 +21,8 @@ const char *UpgradeMessage(UpgradeOutcome outcome)
         return "summaries computed afresh";
     case UpgradeOutcome::SummariesUpdated:
         return "upgraded: summary triggers renewed";
+    case UpgradeOutcome::StatisticsAdded:
+        return "upgraded: computer name index and planner statistics added";
     case UpgradeOutcome::AlreadyCurrent:
         break;
     }

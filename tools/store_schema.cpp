@@ -1,6 +1,7 @@
 #include "tools/store_schema.h"
 
 #include "core/exception.h"
+#include "tools/planner_statistics.h"
 #include "tools/sqlite_database.h"
 #include "tools/store_summaries.h"
 
@@ -49,7 +50,10 @@ void FillSchema(const QString &path, const QStringList &computers, StoreExtras e
     // Outside the transaction: the journal mode cannot change inside one.
     db.execute("PRAGMA journal_mode=WAL;");
     db.execute(kSchema);
-    if (extras == StoreExtras::Summaries) AddSummaries(db);
+    if (extras == StoreExtras::Summaries) {
+        AddSummaries(db);
+        AddPlannerStatistics(db);
+    }
     AppendComputers(db, computers);
     db.execute("COMMIT;");
     db.close();

@@ -7,8 +7,8 @@
 
 // What a new store holds beside its five tables and their first indexes.
 enum class StoreExtras {
-    Summaries, // see tools/store_summaries.h
-    // The store as tarvenix-newdb made it before the summaries: for the
+    Summaries, // see tools/store_summaries.h; with the planner's statistics (tools/planner_statistics.h)
+    // The store as tarvenix-newdb made it before the summaries and statistics: for the
     // benchmark generator, which fills it first and upgrades it after (far
     // faster than through the triggers), and for tests of the upgrade.
     None,

@@ -2,6 +2,7 @@
 
 #include "core/exception.h"
 #include "store/summary_version.h"
+#include "tools/planner_statistics.h"
 #include "tools/sqlite_database.h"
 #include "tools/store_summaries.h"
 
@@ -30,9 +31,8 @@ SummaryState ReadState(SqliteDatabase &db)
     return {state.integer(0), state.integer(1) != 0};
 }
 
-UpgradeOutcome Upgrade(SqliteDatabase &db, const QString &path)
+UpgradeOutcome UpgradeSummaries(SqliteDatabase &db, const QString &path)
 {
-    CheckIsStore(db, path);
     if (!HasSummaries(db)) {
         AddSummaries(db);
         return UpgradeOutcome::SummariesAdded;
@@ -47,6 +47,16 @@ UpgradeOutcome Upgrade(SqliteDatabase &db, const QString &path)
     if (!state.stale) return UpgradeOutcome::AlreadyCurrent;
     RefillSummaries(db);
     return UpgradeOutcome::SummariesRefilled;
+}
+
+// Statistics the store already has (ours, or a user's own ANALYZE) stay.
+UpgradeOutcome Upgrade(SqliteDatabase &db, const QString &path)
+{
+    CheckIsStore(db, path);
+    const UpgradeOutcome outcome = UpgradeSummaries(db, path);
+    if (HasPlannerStatistics(db)) return outcome;
+    AddPlannerStatistics(db);
+    return outcome == UpgradeOutcome::AlreadyCurrent ? UpgradeOutcome::StatisticsAdded : outcome;
 }
 
 } // namespace

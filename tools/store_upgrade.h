@@ -1,8 +1,9 @@
 #pragma once
 // Upgrading a store made by an earlier tarvenix-newdb in place: it gets what
 // it lacks for speed (indexes, summary tables and their triggers, the
-// summaries filled from its rows). Its five tables and their rows are left
-// as they are, so earlier versions of the program go on reading it.
+// summaries filled from its rows, the planner's statistics). Its five tables
+// and their rows are left as they are, so earlier versions of the program go
+// on reading it.
 
 #include <QString>
 
@@ -10,6 +11,7 @@ enum class UpgradeOutcome {
     SummariesAdded,
     SummariesRefilled, // they were stale: a row had been replaced in place
     SummariesUpdated,  // an earlier layout: its triggers were made afresh
+    StatisticsAdded,   // only the planner's index and statistics were lacking
     AlreadyCurrent,
 };
 

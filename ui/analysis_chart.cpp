@@ -20,12 +20,21 @@ void FillBars(BarSeries &series, const DataSet &rows, const char *label, const c
         series.Add(double(p), rows.ValueAt(p, v).toDouble(), rows.ValueAt(p, l).toString());
 }
 
+// A time's place on the axis, straight from its stored seconds where it has
+// them: a local date-time made for every bar would cost most of the chart.
+double TimeAt(const DataSet &rows, int position, int field)
+{
+    if (const std::optional<qint64> seconds = rows.DateTimeAt(position, field))
+        return WallClockValue(*seconds);
+    return DateTimeValue(rows.ValueAt(position, field).toDateTime());
+}
+
 void FillTimes(BarSeries &series, const DataSet &rows, const char *value)
 {
     const int t = rows.FieldIndexOrThrow(QStringLiteral("datetime"));
     const int v = rows.FieldIndexOrThrow(QLatin1String(value));
     for (int p = 0; p < rows.RecordCount(); ++p)
-        series.Add(rows.ValueAt(p, t).toDateTime(), rows.ValueAt(p, v).toDouble());
+        series.Add(TimeAt(rows, p, t), rows.ValueAt(p, v).toDouble());
 }
 
 void FillTimeline(GanttSeries &series, const DataSet &rows)
@@ -34,8 +43,7 @@ void FillTimeline(GanttSeries &series, const DataSet &rows)
     const int end = rows.FieldIndexOrThrow(QStringLiteral("endtime"));
     const int name = rows.FieldIndexOrThrow(QStringLiteral("name"));
     for (int p = 0; p < rows.RecordCount(); ++p)
-        series.Add(rows.ValueAt(p, start).toDateTime(), rows.ValueAt(p, end).toDateTime(), double(p),
-                   rows.ValueAt(p, name).toString());
+        series.Add(TimeAt(rows, p, start), TimeAt(rows, p, end), double(p), rows.ValueAt(p, name).toString());
 }
 
 void Fill(ChartWidget &chart, int index, const DataSet &rows)

@@ -151,6 +151,27 @@ private slots:
         }
     }
 
+    // Each bar spans its instance's first and last snapshot on the time axis,
+    // numbered in the statement's order and named from the catalogue.
+    void timelineBarsSpanTheirSnapshotsWithTheirNames()
+    {
+        Choose(0, 2);
+        const auto &points = static_cast<GanttSeries &>(chart->Series(2)).Points();
+        const QDateTime midnight(day, QTime(0, 0)), noon(day, QTime(12, 0));
+        const QList<std::tuple<QDateTime, QDateTime, double, QString>> expected = {
+            {midnight, midnight.addDays(1), 0, QStringLiteral("big")},
+            {midnight, noon, 1, QStringLiteral("small")},
+            {noon, noon, 2, QStringLiteral("mid")}};
+        QCOMPARE(int(points.size()), expected.size());
+        for (size_t i = 0; i < points.size(); ++i) {
+            const auto &[start, end, row, label] = expected[qsizetype(i)];
+            QCOMPARE(points[i].x, DateTimeValue(start));
+            QCOMPARE(points[i].end, DateTimeValue(end));
+            QCOMPARE(points[i].y, row);
+            QCOMPARE(points[i].label, label);
+        }
+    }
+
     void oneComputerAndOneDayNarrowTheChart()
     {
         Choose(0, 0);

@@ -1,5 +1,6 @@
 // Tables, the cursor, look-ups, sorting, change signals and the row storage.
 #include "store_fixture.h"
+#include "store/stored_datetime.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -147,6 +148,43 @@ private slots:
         query.Open();
         QCOMPARE(query.RecordCount(), 0);
         QCOMPARE(calls, 3); // not run again after its end
+    }
+
+    // A result without a row key is held whole and searched in memory: the
+    // first exact match in the cursor's order, after a sort as after a reopen.
+    void wholeResultIsSearchedInItsCurrentOrder()
+    {
+        for (const char *name : {"beta", "alpha", "beta"})
+            AddComputer(QLatin1String(name));
+        const QDateTime noon(QDate(2026, 5, 10), QTime(12, 0));
+        fixture->AddBlock(1, 3, noon);
+        Query query(store->adocMain);
+        query.SetSQL({QStringLiteral("select c.ID, c.NAME, b.DATETIME from t__computers c left join t__blocks b "
+                                     "on b.COMPUTER_ID = c.ID")});
+        query.Open();
+        QCOMPARE(query.Lookup(QStringLiteral("NAME"), QStringLiteral("beta"), QStringLiteral("ID")).toInt(), 1);
+        QVERIFY(!query.Locate(QStringLiteral("NAME"), QStringLiteral("BETA")));
+        QVERIFY(!query.Locate(QStringLiteral("ID"), QStringLiteral("not a number")));
+        QVERIFY(query.Locate(QStringLiteral("ID"), QStringLiteral("2")));
+        QCOMPARE(query.RecNo(), 2);
+        QVERIFY(query.Locate(QStringLiteral("DATETIME"), QVariant()));
+        QCOMPARE(query.RecNo(), 1);
+        QCOMPARE(query.Lookup(QStringLiteral("DATETIME"), noon, QStringLiteral("ID")).toInt(), 3);
+        const int time = query.FieldIndex(QStringLiteral("DATETIME"));
+        QCOMPARE(query.ValueAt(2, time).toDateTime(), noon);
+        QCOMPARE(query.DateTimeAt(2, time), std::optional<qint64>(StoredDateTime(noon)));
+        QCOMPARE(query.DateTimeAt(0, time), std::nullopt);
+
+        query.SetSort(QStringLiteral("NAME")); // alpha 2, beta 1, beta 3
+        QVERIFY(query.Locate(QStringLiteral("NAME"), QStringLiteral("beta")));
+        QCOMPARE(query.RecNo(), 2);
+        QVERIFY(query.Locate(QStringLiteral("ID"), 3));
+        QCOMPARE(query.RecNo(), 3);
+        AddComputer(QStringLiteral("gamma"));
+        QVERIFY(query.Lookup(QStringLiteral("NAME"), QStringLiteral("gamma"), QStringLiteral("ID")).isNull());
+        query.Close();
+        query.Open();
+        QCOMPARE(query.Lookup(QStringLiteral("NAME"), QStringLiteral("gamma"), QStringLiteral("ID")).toInt(), 4);
     }
 
     void closedDataSetsRefuseWork()

@@ -115,6 +115,7 @@ void NewDbTest::typesIndexesAndJournal()
                                   "t__blocks(COMPUTER_ID,DATETIME)",
                                   "t__blocks(COMPUTER_ID,ID)",
                                   "t__blocks(DATETIME)",
+                                  "t__computers(NAME)",
                                   "t__data(BLOCK_ID,PROCESS_ID,PID,PARENTPID)",
                                   "t__data(PROCESS_ID)",
                                   "t__process(NAME)",

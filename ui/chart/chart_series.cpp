@@ -7,6 +7,11 @@ double DateTimeValue(const QDateTime &moment)
     return double(QDateTime(moment.date(), moment.time(), Qt::UTC).toMSecsSinceEpoch());
 }
 
+double WallClockValue(qint64 seconds)
+{
+    return double(seconds) * 1000.0;
+}
+
 QDateTime DateTimeOfValue(double value)
 {
     const QDateTime wallClock = QDateTime::fromMSecsSinceEpoch(qint64(value), Qt::UTC);
@@ -79,7 +84,12 @@ GanttSeries::GanttSeries(QString name, QString title, QColor color, QString numb
 void GanttSeries::Add(const QDateTime &start, const QDateTime &end, double row,
                       const QString &label)
 {
-    points_.Add({DateTimeValue(start), DateTimeValue(end), row, label});
+    Add(DateTimeValue(start), DateTimeValue(end), row, label);
+}
+
+void GanttSeries::Add(double start, double end, double row, const QString &label)
+{
+    points_.Add({start, end, row, label});
     Changed();
 }
 

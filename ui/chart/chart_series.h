@@ -15,6 +15,8 @@ enum class HorizontalScale { Number, DateTime };
 // Date-times sit on the axis by their wall-clock reading in milliseconds, so
 // day ticks fall on local midnights and every day is 24 hours long.
 double DateTimeValue(const QDateTime &moment);
+// The same for a wall-clock reading held as seconds from 1970-01-01 00:00.
+double WallClockValue(qint64 seconds);
 QDateTime DateTimeOfValue(double value);
 
 class ChartSeries
@@ -132,6 +134,8 @@ public:
     GanttSeries(QString name, QString title, QColor color, QString numberFormat);
 
     void Add(const QDateTime &start, const QDateTime &end, double row, const QString &label);
+    // Start and end as horizontal values (DateTimeValue).
+    void Add(double start, double end, double row, const QString &label);
     const std::vector<GanttPoint> &Points() const { return points_.Sorted(); }
 
     HorizontalScale Scale() const override { return HorizontalScale::DateTime; }
