@@ -5,6 +5,7 @@
 
 #include "fixture/bench_store.h"
 #include "store/monitoring_store.h"
+#include "store/query.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,4 +55,14 @@ template <class F> double BestSeconds(F &&run, int runs = 3)
         best = std::min(best, timer.nsecsElapsed() / 1e9);
     }
     return best;
+}
+
+// The day of computer 1's first snapshot: a day the generated history covers.
+inline QDate FirstSnapshotDay(TMonitoringStore &store)
+{
+    Query first(store.adocMain);
+    first.SetSQL({QStringLiteral("select min(DATETIME) as first from t__blocks where COMPUTER_ID = 1")});
+    first.SetColumnType(QStringLiteral("first"), FieldType::DateTime);
+    first.Open();
+    return first.Value(QStringLiteral("first")).toDateTime().date();
 }

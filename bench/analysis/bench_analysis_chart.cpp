@@ -35,15 +35,6 @@ QString ForShell(QString sql, const QDate &day)
     return sql;
 }
 
-QDate FirstDay(TMonitoringStore &store)
-{
-    Query first(store.adocMain);
-    first.SetSQL({QStringLiteral("select min(DATETIME) as first from t__blocks where COMPUTER_ID = 1")});
-    first.SetColumnType(QStringLiteral("first"), FieldType::DateTime);
-    first.Open();
-    return first.Value(QStringLiteral("first")).toDateTime().date();
-}
-
 void Measure(const QString &path, TMonitoringStore &store, ChartWidget &chart, const AnalysisState &state,
              const char *name)
 {
@@ -77,7 +68,7 @@ int main(int argc, char **argv)
     AddAnalysisSeries(chart);
     chart.resize(1000, 700);
 
-    const QDate day = FirstDay(store);
+    const QDate day = FirstSnapshotDay(store);
     std::printf("all computers, all days:\n");
     for (int c = 0; c < 5; ++c)
         Measure(path, store, chart, {kModeAndKind[c][0], kModeAndKind[c][1], true, {}, true, {}}, kCharts[c]);

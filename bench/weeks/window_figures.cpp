@@ -1,6 +1,7 @@
 #include "bench/weeks/figures.h"
 
 #include "app/data_module.h"
+#include "bench/bench_store.h"
 #include "store/date_text.h"
 #include "ui/analysis_chart.h"
 #include "ui/analysis_statement.h"
@@ -23,15 +24,6 @@ const char *const kCharts[] = {"Analyse / Process memory usage", "Analyse / Proc
                                "Analyse / Timeline statistics", "Statistics / Process memory usage",
                                "Statistics / Process count"};
 const int kModeAndKind[][2] = {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}};
-
-QDate FirstDay(TMonitoringStore &store)
-{
-    Query first(store.adocMain);
-    first.SetSQL({QStringLiteral("select min(DATETIME) as first from t__blocks where COMPUTER_ID = 1")});
-    first.SetColumnType(QStringLiteral("first"), FieldType::DateTime);
-    first.Open();
-    return first.Value(QStringLiteral("first")).toDateTime().date();
-}
 
 // The grid painted: what it shows is what the user waits for.
 double ShowGrid(TfrmMain &window, const std::function<void()> &work)
@@ -90,7 +82,7 @@ Figures WindowFigures(const QString &storeDir)
         TfrmMain window;
         TdmMain module(window);
         window.show();
-        const QDate day = FirstDay(module);
+        const QDate day = FirstSnapshotDay(module);
         HistoryFigures(window, module, day, figures);
         ChartFigures(window, module, day, figures);
     }

@@ -16,14 +16,7 @@ class ProcessMultiSelect : public QObject {
     std::unique_ptr<AppFixture> app;
     TfrmMain *window = nullptr;
 
-    static QStringList Names(QListView *list)
-    {
-        QStringList names;
-        for (int r = 0; r < list->model()->rowCount(); ++r)
-            names << list->model()->index(r, 0).data().toString();
-        return names;
-    }
-    QStringList ByType() const { return Names(window->dblbxProcessByType); }
+    QStringList ByType() const { return ListedNames(window->dblbxProcessByType); }
     // "name:type" for every catalogue row, in key order, as the file holds them.
     QString StoredTypes() const
     {
@@ -41,7 +34,7 @@ class ProcessMultiSelect : public QObject {
         return types.join(' ');
     }
     void ChooseType(int type) { ChooseWithMouse(window->dbcbxProcessType, type - 1); }
-    static int RowOf(QListView *list, const char *name) { return int(Names(list).indexOf(QLatin1String(name))); }
+    static int RowOf(QListView *list, const char *name) { return int(ListedNames(list).indexOf(QLatin1String(name))); }
     void Click(QListView *list, const char *name, Qt::KeyboardModifiers modifiers = {})
     {
         if (modifiers)

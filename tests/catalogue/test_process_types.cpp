@@ -18,21 +18,14 @@ class ProcessTypes : public QObject {
     TfrmMain *window = nullptr;
     TdmMain *module = nullptr;
 
-    static QStringList Names(QListView *list)
-    {
-        QStringList names;
-        for (int r = 0; r < list->model()->rowCount(); ++r)
-            names << list->model()->index(r, 0).data().toString();
-        return names;
-    }
-    QStringList ByType() const { return Names(window->dblbxProcessByType); }
+    QStringList ByType() const { return ListedNames(window->dblbxProcessByType); }
     qint64 TypeOf(const char *name) const
     {
         return fixture->Scalar(QStringLiteral("select TYPE_ID from t__process where NAME = '%1'").arg(QLatin1String(name)));
     }
     // Types are listed in key order: type N is entry N - 1.
     void ChooseType(int type) { ChooseWithMouse(window->dbcbxProcessType, type - 1); }
-    static int RowOf(QListView *list, const char *name) { return int(Names(list).indexOf(QLatin1String(name))); }
+    static int RowOf(QListView *list, const char *name) { return int(ListedNames(list).indexOf(QLatin1String(name))); }
     void SetTypeFromMenu(const char *name, QAction *entry)
     {
         QListView *list = window->dblbxProcessByType;

@@ -156,6 +156,15 @@ inline void ClickEntryHolding(QListView *list, int row, Qt::KeyboardModifiers mo
 
 // Through the window system, which turns the second press into the double
 // click, after the first press and release.
+// The entries a list shows, top to bottom.
+inline QStringList ListedNames(QListView *list)
+{
+    QStringList names;
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+        names << list->model()->index(r, 0).data().toString();
+    return names;
+}
+
 inline void DoubleClickEntry(QListView *list, int row)
 {
     QWidget *window = list->window();
