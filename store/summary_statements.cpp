@@ -18,6 +18,16 @@ struct SummaryForm {
     const char *summary;
 };
 
+// A stale first (last) time is a lower (upper) bound: the true one is the
+// nearest block of the instance's computer and day from it on (back) that
+// holds a row of the instance. Every row is a plain integer one while the
+// summaries are read, so no type checks are needed here.
+#define STALE_BOUND(from, order)                                                                                     \
+    "(select b.DATETIME from t__blocks b where b.COMPUTER_ID = s.COMPUTER_ID and b.DATETIME " from                  \
+    " and b.DATETIME >= s.DAY * 86400 and b.DATETIME < (s.DAY + 1) * 86400 and exists (select 1 from t__data d "   \
+    "where d.BLOCK_ID = b.ID and d.PROCESS_ID = s.PROCESS_ID and d.PID = s.PID and d.PARENTPID = s.PARENTPID) "   \
+    "order by b.DATETIME" order " limit 1)"
+
 // avg() is the integer sum over the row count, which the sums keep exactly.
 const SummaryForm kForms[] = {
     {ChartStatements::kAnalyseByMemory, false,
@@ -27,8 +37,11 @@ const SummaryForm kForms[] = {
      "select sum(s.ROWS), s.PROCESS_ID as process_id from s__processes s where s.ROWS > 0%1 group by s.PROCESS_ID "
      "order by 1, s.PROCESS_ID"},
     {ChartStatements::kTimeline, false,
-     "select s.PROCESS_ID as process_id, min(s.FIRST) as starttime, max(s.LAST) as endtime from s__instances s "
-     "where s.ROWS > 0%1 group by s.PARENTPID, s.PROCESS_ID, s.PID order by s.PARENTPID, s.PROCESS_ID, s.PID"},
+     "select s.PROCESS_ID as process_id, "
+     "min(case when s.STALE then " STALE_BOUND(">= s.FIRST", "") " else s.FIRST end) as starttime, "
+     "max(case when s.STALE then " STALE_BOUND("<= s.LAST", " desc") " else s.LAST end) as endtime "
+     "from s__instances s where s.ROWS > 0%1 group by s.PARENTPID, s.PROCESS_ID, s.PID "
+     "order by s.PARENTPID, s.PROCESS_ID, s.PID"},
     {ChartStatements::kStatByMemory, true,
      "select b.datetime, CAST(sum(s.MEM_SUM) AS REAL) / sum(s.ROWS) as mem from t__blocks b, s__blocks s "
      "where s.BLOCK_ID = b.id%1 group by b.datetime"},
@@ -36,6 +49,8 @@ const SummaryForm kForms[] = {
      "select b.datetime, sum(s.ROWS) as count from t__blocks b, s__blocks s where s.BLOCK_ID = b.id%1 "
      "group by b.datetime"},
 };
+
+#undef STALE_BOUND
 
 struct Conditions {
     QString computer; // decimal text, empty for all computers
@@ -74,10 +89,11 @@ bool SummariesCoverEveryRow(sqlite3 *db)
 {
     Statement tables(db, QStringLiteral("select count(*) from sqlite_master where type = 'table' and lower(name) in "
                                         "('t__data', 't__blocks', 's__state', 's__blocks', 's__processes', "
-                                        "'s__instances')"));
-    if (!tables.Step() || sqlite3_column_int(tables.Handle(), 0) != 6)
+                                        "'s__instances', 's__announced')"));
+    if (!tables.Step() || sqlite3_column_int(tables.Handle(), 0) != 7)
         return false;
-    Statement state(db, QStringLiteral("select VERSION between %1 and %2 and IRREGULAR = 0 and STALE = 0 from s__state")
+    Statement state(db, QStringLiteral("select VERSION between %1 and %2 and IRREGULAR = 0 and STALE = 0 and not "
+                                       "exists (select 1 from s__announced) from s__state")
                             .arg(kOldestReadSummaryVersion)
                             .arg(kSummaryVersion));
     return state.Step() && sqlite3_column_int(state.Handle(), 0) == 1;

@@ -1,10 +1,10 @@
 #pragma once
 // The layout of the summaries the store tools keep beside the five tables
-// (s__state, s__blocks, s__processes, s__instances and their triggers). The
-// tools write it into s__state; the program answers charts from summaries of
-// this layout only.
+// (s__state, s__blocks, s__processes, s__instances, s__announced and their
+// triggers). The tools write it into s__state; the program answers charts
+// from summaries of this layout only.
 
-constexpr int kSummaryVersion = 2;
-// Version 2 changed only how the triggers keep the summaries: those of
-// version 1 are as exact and are read alike.
-constexpr int kOldestReadSummaryVersion = 1;
+constexpr int kSummaryVersion = 3;
+// Version 3 added the instances' STALE bounds and announced deletions. An
+// earlier store is read plainly until the store tool upgrades it.
+constexpr int kOldestReadSummaryVersion = 3;

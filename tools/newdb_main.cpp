@@ -20,7 +20,7 @@ const char *UpgradeMessage(UpgradeOutcome outcome)
     case UpgradeOutcome::SummariesRefilled:
         return "summaries computed afresh";
     case UpgradeOutcome::SummariesUpdated:
-        return "upgraded: summary triggers renewed";
+        return "upgraded: summaries brought to the current layout";
     case UpgradeOutcome::StatisticsAdded:
         return "upgraded: computer name index and planner statistics added";
     case UpgradeOutcome::AlreadyCurrent:

@@ -19,11 +19,20 @@ CREATE TABLE s__processes (COMPUTER_ID INTEGER NOT NULL, DAY INTEGER NOT NULL, P
 CREATE TABLE s__instances (COMPUTER_ID INTEGER NOT NULL, DAY INTEGER NOT NULL, PROCESS_ID INTEGER NOT NULL,
                            PID INTEGER NOT NULL, PARENTPID INTEGER NOT NULL, ROWS INTEGER NOT NULL,
                            FIRST INTEGER NOT NULL, LAST INTEGER NOT NULL,
+                           STALE INTEGER NOT NULL DEFAULT 0,
                            PRIMARY KEY (PARENTPID, PROCESS_ID, PID, COMPUTER_ID, DAY)) WITHOUT ROWID;
 CREATE INDEX i__instances_day ON s__instances (COMPUTER_ID, DAY);
 )sql";
+// A deletion announces its blocks through the view s__announce; s__announced
+// holds them until each is deleted.
+constexpr const char *kAnnounced = R"sql(
+CREATE TABLE IF NOT EXISTS s__announced (BLOCK_ID INTEGER PRIMARY KEY);
+CREATE VIEW IF NOT EXISTS s__announce (COMPUTER_ID, FIRST_ID, LAST_ID) AS SELECT NULL, NULL, NULL WHERE 0;
+)sql";
 // s__instances is in the order of the timeline's grouping and sorting, which
-// then read it without sorting. A summary row whose ROWS fell to 0 is empty:
+// then read it without sorting. Deleting a row at an instance's first or last
+// time marks its bounds STALE instead of searching the rest at once: they
+// stay a lower and an upper bound, and the reader searches from them. A summary row whose ROWS fell to 0 is empty:
 // readers skip it, the next row that adds to it starts it afresh, and it goes
 // when the last block of its computer and day does. Deleting it at once would
 // cost every deleted row another statement.
@@ -58,21 +67,30 @@ Sql RegularBlock(const Sql &k)
 // Integer division rounds towards zero; a day rounds down.
 Sql Day(const Sql &time) { return "(" + time + " / 86400 - (" + time + " % 86400 < 0))"; }
 
-// What the rows of one block add to the summaries, one row per process
-// instance: c computer, day, dt time, p process, pid, ppid, n rows, m memory.
-Sql BlockSource(const Sql &k)
+// Rows of an announced block are left out of the summaries: its announcement
+// took them out at once, so that deleting them one by one costs no upkeep.
+Sql Announced(const Sql &blockId) { return "EXISTS (SELECT 1 FROM s__announced WHERE BLOCK_ID = " + blockId + ")"; }
+
+// What rows add to the summaries, one row per process instance: c computer,
+// day, t_first and t_last time, p process, pid, ppid, n rows, m memory. k
+// names the block: a trigger's OLD or NEW, or stored blocks that `from` and
+// `where` name. Without the memory sum (m 0) only the index is read, unless
+// some stored row is irregular.
+Sql InstanceSource(const Sql &k, const Sql &from = "", const Sql &where = "", bool memory = true)
 {
-    return "SELECT " + k + ".COMPUTER_ID AS c, " + Day(k + ".DATETIME") + " AS day, " + k +
-           ".DATETIME AS dt, d.PROCESS_ID AS p, d.PID AS pid, d.PARENTPID AS ppid, count(*) AS n, "
-           "sum(d.MEMORY) AS m FROM t__data d WHERE d.BLOCK_ID = " +
-           k + ".ID AND " + RegularData("d") + " AND " + RegularBlock(k) +
-           " GROUP BY d.PROCESS_ID, d.PID, d.PARENTPID";
+    const Sql regular = memory ? RegularData("d")
+                               : "(NOT EXISTS (SELECT 1 FROM s__state WHERE IRREGULAR <> 0) OR " + RegularData("d") + ")";
+    return "SELECT " + k + ".COMPUTER_ID AS c, " + Day(k + ".DATETIME") + " AS day, min(" + k +
+           ".DATETIME) AS t_first, max(" + k +
+           ".DATETIME) AS t_last, d.PROCESS_ID AS p, d.PID AS pid, d.PARENTPID AS ppid, count(*) AS n, " +
+           (memory ? "sum(d.MEMORY)" : "0") + " AS m FROM " + from + "t__data d WHERE " + where + "d.BLOCK_ID = " + k +
+           ".ID AND " + regular + " AND " + RegularBlock(k) + " GROUP BY 1, 2, 5, 6, 7";
 }
 
 // The same for one data row r.
 Sql RowSource(const Sql &r)
 {
-    return "SELECT b.COMPUTER_ID AS c, " + Day("b.DATETIME") + " AS day, b.DATETIME AS dt, " + r +
+    return "SELECT b.COMPUTER_ID AS c, " + Day("b.DATETIME") + " AS day, b.DATETIME AS t_first, b.DATETIME AS t_last, " + r +
            ".PROCESS_ID AS p, " + r + ".PID AS pid, " + r + ".PARENTPID AS ppid, 1 AS n, " + r +
            ".MEMORY AS m FROM t__blocks b WHERE b.ID = " + r + ".BLOCK_ID AND " + RegularBlock("b") + " AND " +
            RegularData(r);
@@ -85,11 +103,18 @@ Sql Add(const Sql &source)
            ") WHERE 1 ON CONFLICT (COMPUTER_ID, DAY, PROCESS_ID) DO UPDATE SET ROWS = ROWS + excluded.ROWS, "
            "MEM_SUM = MEM_SUM + excluded.MEM_SUM;\n"
            "INSERT INTO s__instances (" +
-           Sql(kInstanceKey) + ", ROWS, FIRST, LAST) SELECT c, day, p, pid, ppid, n, dt, dt FROM (" + source +
+           Sql(kInstanceKey) + ", ROWS, FIRST, LAST) SELECT c, day, p, pid, ppid, n, t_first, t_last FROM (" + source +
            ") WHERE 1 ON CONFLICT (" + kInstanceKey +
            ") DO UPDATE SET ROWS = ROWS + excluded.ROWS, "
            "FIRST = CASE WHEN ROWS = 0 THEN excluded.FIRST ELSE min(FIRST, excluded.FIRST) END, "
-           "LAST = CASE WHEN ROWS = 0 THEN excluded.LAST ELSE max(LAST, excluded.LAST) END;\n";
+           "LAST = CASE WHEN ROWS = 0 THEN excluded.LAST ELSE max(LAST, excluded.LAST) END, "
+           "STALE = CASE WHEN ROWS = 0 THEN 0 ELSE STALE END;\n";
+}
+
+// Keeps the count of rows the summaries cannot hold: `sign` is + or -.
+Sql CountIrregular(const Sql &r, const Sql &sign)
+{
+    return "UPDATE s__state SET IRREGULAR = IRREGULAR " + sign + " 1 WHERE NOT " + RegularData(r) + ";\n";
 }
 
 Sql AddRow(const Sql &r)
@@ -97,45 +122,25 @@ Sql AddRow(const Sql &r)
     return "INSERT INTO s__blocks (BLOCK_ID, ROWS, MEM_SUM) SELECT " + r + ".BLOCK_ID, 1, " + r + ".MEMORY WHERE " +
            RegularData(r) +
            " ON CONFLICT (BLOCK_ID) DO UPDATE SET ROWS = ROWS + 1, MEM_SUM = MEM_SUM + excluded.MEM_SUM;\n" +
-           Add(RowSource(r));
+           Add(RowSource(r)) + CountIrregular(r, "+");
 }
 
-// The time of the earliest (or latest) block of the instance's computer and
-// day, from its old first (or last) time on, that still holds a row of it.
-// Blocks are walked in time order on i__blocks_time, each probed on
-// i__data_instance: after deleting the oldest block this is the next one.
-Sql Bound(bool first)
-{
-    const Sql s = "s__instances";
-    const Sql range = first ? "b.DATETIME >= " + s + ".FIRST AND b.DATETIME < (" + s + ".DAY + 1) * 86400"
-                            : "b.DATETIME <= " + s + ".LAST AND b.DATETIME >= " + s + ".DAY * 86400";
-    return "(SELECT b.DATETIME FROM t__blocks b WHERE b.COMPUTER_ID = " + s + ".COMPUTER_ID AND " + range +
-           " AND typeof(b.DATETIME) = 'integer' AND EXISTS (SELECT 1 FROM t__data d WHERE d.BLOCK_ID = b.ID AND "
-           "d.PROCESS_ID = " +
-           s + ".PROCESS_ID AND d.PID = " + s + ".PID AND d.PARENTPID = " + s + ".PARENTPID AND " +
-           RegularData("d") + ") ORDER BY b.DATETIME" + (first ? "" : " DESC") + " LIMIT 1)";
-}
+// Rows gone from first to last leave an instance's bounds exact unless they
+// held one.
+Sql Stale(const Sql &first, const Sql &last) { return "STALE = STALE OR FIRST = " + first + " OR LAST = " + last; }
 
-// After n rows at time dt are gone: the bounds they held are found anew
-// among the rest.
-Sql Bounds(const Sql &n, const Sql &dt)
-{
-    return "FIRST = CASE WHEN ROWS > " + n + " AND FIRST = " + dt + " THEN " + Bound(true) +
-           " ELSE FIRST END, LAST = CASE WHEN ROWS > " + n + " AND LAST = " + dt + " THEN " + Bound(false) +
-           " ELSE LAST END";
-}
-
-Sql Remove(const Sql &source)
+// What the blocks InstanceSource names held leaves the summaries.
+Sql Remove(const Sql &k, const Sql &from = "", const Sql &where = "")
 {
     const Sql s = "s__instances";
     return "UPDATE s__processes SET ROWS = ROWS - r.n, MEM_SUM = MEM_SUM - r.m FROM (SELECT c, day, p, sum(n) AS n, "
            "sum(m) AS m FROM (" +
-           source +
+           InstanceSource(k, from, where) +
            ") GROUP BY c, day, p) AS r WHERE s__processes.COMPUTER_ID = r.c AND s__processes.DAY = r.day AND "
            "s__processes.PROCESS_ID = r.p;\nUPDATE " +
-           s + " SET ROWS = ROWS - r.n, " + Bounds("r.n", "r.dt") + " FROM (" + source + ") AS r WHERE " + s +
-           ".COMPUTER_ID = r.c AND " + s + ".DAY = r.day AND " + s + ".PROCESS_ID = r.p AND " + s +
-           ".PID = r.pid AND " + s + ".PARENTPID = r.ppid;\n";
+           s + " SET ROWS = ROWS - r.n, " + Stale("r.t_first", "r.t_last") + " FROM (" +
+           InstanceSource(k, from, where, false) + ") AS r WHERE " + s + ".COMPUTER_ID = r.c AND " + s +
+           ".DAY = r.day AND " + s + ".PROCESS_ID = r.p AND " + s + ".PID = r.pid AND " + s + ".PARENTPID = r.ppid;\n";
 }
 
 // Every deleted row runs this: plain updates on keys looked up in its block
@@ -152,9 +157,9 @@ Sql RemoveRow(const Sql &r)
            ".BLOCK_ID AND " + regular + ";\nDELETE FROM s__blocks WHERE BLOCK_ID = " + r +
            ".BLOCK_ID AND ROWS = 0;\nUPDATE s__processes SET ROWS = ROWS - 1, MEM_SUM = MEM_SUM - " + r +
            ".MEMORY WHERE " + computerAndDay + " AND PROCESS_ID = " + r + ".PROCESS_ID AND " + regular +
-           ";\nUPDATE s__instances SET ROWS = ROWS - 1, " + Bounds("1", ofBlock("b.DATETIME")) +
-           " WHERE PARENTPID = " + r + ".PARENTPID AND PROCESS_ID = " + r + ".PROCESS_ID AND PID = " + r +
-           ".PID AND " + computerAndDay + " AND " + regular + ";\n";
+           ";\nUPDATE s__instances SET ROWS = ROWS - 1, " + Stale(ofBlock("b.DATETIME"), ofBlock("b.DATETIME")) + " WHERE PARENTPID = " + r +
+           ".PARENTPID AND PROCESS_ID = " + r + ".PROCESS_ID AND PID = " + r + ".PID AND " + computerAndDay + " AND " +
+           regular + ";\n" + CountIrregular(r, "-");
 }
 
 // Empty summary rows go with the last block of their computer and day. The
@@ -176,38 +181,98 @@ Sql Trigger(const Sql &name, const Sql &event, const Sql &body)
     return "CREATE TRIGGER " + name + " " + event + " BEGIN\n" + body + "END;\n";
 }
 
-// A row whose ID is taken by an insert or update is replaced; SQLite then
-// deletes the old row without running delete triggers.
-Sql Bookkeeping(const Sql &prefix, const Sql &table, Sql (*regular)(const Sql &), const Sql &columns)
+constexpr const char *kMarkStale = "UPDATE s__state SET STALE = 1;\n";
+
+// Blocks of one computer announced before their deletion, by a range of
+// IDs, leave the summaries at once, their irregular rows the count with them:
+// an instance in many of them is updated once. Blocks announced already are
+// left as they are.
+Sql AnnouncementTriggers()
+{
+    const Sql blocks = "k.COMPUTER_ID = NEW.COMPUTER_ID AND k.ID BETWEEN NEW.FIRST_ID AND NEW.LAST_ID AND NOT " +
+                       Announced("k.ID");
+    return Trigger("s__announce", "INSTEAD OF INSERT ON s__announce",
+                   Remove("k", "t__blocks k, ", blocks + " AND ") + "DELETE FROM s__blocks WHERE BLOCK_ID IN (SELECT k.ID FROM t__blocks k WHERE " +
+                       blocks +
+                       ");\n"
+                       "UPDATE s__state SET IRREGULAR = IRREGULAR - (SELECT count(*) FROM t__blocks k, t__data d "
+                       "WHERE " +
+                       blocks + " AND d.BLOCK_ID = k.ID AND NOT " + RegularData("d") +
+                       ") WHERE IRREGULAR > 0;\n"
+                       "INSERT INTO s__announced (BLOCK_ID) SELECT k.ID FROM t__blocks k WHERE " +
+                       blocks + ";\n") +
+           // Withdrawn while its block is still stored, the rows it took out are missing.
+           Trigger("s__announce_withdrawn",
+                   "AFTER DELETE ON s__announced WHEN EXISTS (SELECT 1 FROM t__blocks WHERE ID = OLD.BLOCK_ID)",
+                   kMarkStale);
+}
+
+// Every other change to the rows of an announced block leaves the summaries
+// to be computed afresh; the program only ever deletes them.
+Sql DataTriggers()
+{
+    const Sql data = "t__data";
+    const Sql oldOut = Announced("OLD.BLOCK_ID"), newOut = Announced("NEW.BLOCK_ID");
+    return Trigger("s__data_insert", "AFTER INSERT ON " + data + " WHEN NOT " + newOut, AddRow("NEW")) +
+           Trigger("s__data_insert_announced", "AFTER INSERT ON " + data + " WHEN " + newOut, kMarkStale) +
+           Trigger("s__data_delete", "AFTER DELETE ON " + data + " WHEN NOT " + oldOut, RemoveRow("OLD")) +
+           Trigger("s__data_update",
+                   "AFTER UPDATE OF " + Sql(kDataColumns) + " ON " + data + " WHEN NOT " + oldOut + " AND NOT " + newOut,
+                   RemoveRow("OLD") + AddRow("NEW")) +
+           Trigger("s__data_update_announced",
+                   "AFTER UPDATE OF " + Sql(kDataColumns) + " ON " + data + " WHEN " + oldOut + " OR " + newOut,
+                   kMarkStale);
+}
+
+// Deleting an announced block ends its announcement; rows of it left behind
+// were taken out with it, which a block stored again under its ID would not
+// expect.
+Sql BlockTriggers()
+{
+    const Sql blocks = "t__blocks";
+    const Sql oldOut = Announced("OLD.ID");
+    return Trigger("s__block_insert", "AFTER INSERT ON " + blocks, Add(InstanceSource("NEW"))) +
+           Trigger("s__block_delete", "AFTER DELETE ON " + blocks + " WHEN NOT " + oldOut,
+                   Remove("OLD") + Tidy("OLD")) +
+           Trigger("s__block_retire", "AFTER DELETE ON " + blocks + " WHEN " + oldOut,
+                   "DELETE FROM s__announced WHERE BLOCK_ID = OLD.ID;\n"
+                   "UPDATE s__state SET STALE = 1 WHERE EXISTS (SELECT 1 FROM t__data WHERE BLOCK_ID = OLD.ID);\n" +
+                       Tidy("OLD")) +
+           Trigger("s__block_update",
+                   "AFTER UPDATE OF " + Sql(kBlockColumns) + " ON " + blocks + " WHEN NOT " + oldOut,
+                   Remove("OLD") + Tidy("OLD") + Add(InstanceSource("NEW"))) +
+           Trigger("s__block_update_announced",
+                   "AFTER UPDATE OF " + Sql(kBlockColumns) + " ON " + blocks + " WHEN " + oldOut, kMarkStale);
+}
+
+Sql CountIrregularBlocks()
 {
     const Sql count = "UPDATE s__state SET IRREGULAR = IRREGULAR ";
-    const Sql stale = "UPDATE s__state SET STALE = 1;\n";
-    const Sql taken = "EXISTS (SELECT 1 FROM " + table + " WHERE ID = NEW.ID)";
-    return Trigger(prefix + "_irregular_insert", "AFTER INSERT ON " + table + " WHEN NOT " + regular("NEW"),
+    const Sql table = "t__blocks";
+    return Trigger("s__block_irregular_insert", "AFTER INSERT ON " + table + " WHEN NOT " + RegularBlock("NEW"),
                    count + "+ 1;\n") +
-           Trigger(prefix + "_irregular_delete", "AFTER DELETE ON " + table + " WHEN NOT " + regular("OLD"),
+           Trigger("s__block_irregular_delete", "AFTER DELETE ON " + table + " WHEN NOT " + RegularBlock("OLD"),
                    count + "- 1;\n") +
-           Trigger(prefix + "_irregular_update",
-                   "AFTER UPDATE OF " + columns + " ON " + table + " WHEN " + regular("OLD") + " <> " + regular("NEW"),
-                   count + "+ " + regular("OLD") + " - " + regular("NEW") + ";\n") +
-           Trigger(prefix + "_replace", "BEFORE INSERT ON " + table + " WHEN " + taken, stale) +
+           Trigger("s__block_irregular_update",
+                   "AFTER UPDATE OF " + Sql(kBlockColumns) + " ON " + table + " WHEN " + RegularBlock("OLD") +
+                       " <> " + RegularBlock("NEW"),
+                   count + "+ " + RegularBlock("OLD") + " - " + RegularBlock("NEW") + ";\n");
+}
+
+// A row whose ID is taken by an insert or update is replaced; SQLite then
+// deletes the old row without running delete triggers.
+Sql Replacement(const Sql &prefix, const Sql &table)
+{
+    const Sql taken = "EXISTS (SELECT 1 FROM " + table + " WHERE ID = NEW.ID)";
+    return Trigger(prefix + "_replace", "BEFORE INSERT ON " + table + " WHEN " + taken, kMarkStale) +
            Trigger(prefix + "_rekey", "BEFORE UPDATE OF ID ON " + table + " WHEN NEW.ID IS NOT OLD.ID AND " + taken,
-                   stale);
+                   kMarkStale);
 }
 
 Sql Triggers()
 {
-    const Sql data = "t__data", blocks = "t__blocks";
-    return Trigger("s__data_insert", "AFTER INSERT ON " + data, AddRow("NEW")) +
-           Trigger("s__data_delete", "AFTER DELETE ON " + data, RemoveRow("OLD")) +
-           Trigger("s__data_update", "AFTER UPDATE OF " + Sql(kDataColumns) + " ON " + data,
-                   RemoveRow("OLD") + AddRow("NEW")) +
-           Trigger("s__block_insert", "AFTER INSERT ON " + blocks, Add(BlockSource("NEW"))) +
-           Trigger("s__block_delete", "AFTER DELETE ON " + blocks, Remove(BlockSource("OLD")) + Tidy("OLD")) +
-           Trigger("s__block_update", "AFTER UPDATE OF " + Sql(kBlockColumns) + " ON " + blocks,
-                   Remove(BlockSource("OLD")) + Tidy("OLD") + Add(BlockSource("NEW"))) +
-           Bookkeeping("s__data", data, RegularData, kDataColumns) +
-           Bookkeeping("s__block", blocks, RegularBlock, kBlockColumns);
+    return DataTriggers() + BlockTriggers() + AnnouncementTriggers() + CountIrregularBlocks() +
+           Replacement("s__data", "t__data") + Replacement("s__block", "t__blocks");
 }
 
 // The same sums the triggers keep, computed over every stored row at once.
@@ -215,7 +280,8 @@ Sql Fill()
 {
     const Sql joined = " FROM t__blocks b JOIN t__data d ON d.BLOCK_ID = b.ID WHERE " + RegularBlock("b") + " AND " +
                        RegularData("d");
-    return "DELETE FROM s__blocks; DELETE FROM s__processes; DELETE FROM s__instances; DELETE FROM s__state;\n"
+    return "DELETE FROM s__blocks; DELETE FROM s__processes; DELETE FROM s__instances; DELETE FROM s__state; "
+           "DELETE FROM s__announced;\n"
            "INSERT INTO s__state (VERSION, IRREGULAR, STALE) SELECT " +
            std::to_string(kSummaryVersion) + ", (SELECT count(*) FROM t__data d WHERE NOT " + RegularData("d") +
            ") + (SELECT count(*) FROM t__blocks b WHERE NOT " + RegularBlock("b") +
@@ -242,13 +308,19 @@ bool HasSummaries(SqliteDatabase &db)
 void AddSummaries(SqliteDatabase &db)
 {
     db.execute(kTables);
+    db.execute(kAnnounced);
     db.execute(kIndexes);
     db.execute(Triggers().c_str());
     RefillSummaries(db);
 }
 
-void UpdateSummaryTriggers(SqliteDatabase &db)
+void UpdateSummaryLayout(SqliteDatabase &db)
 {
+    SqliteStatement staleColumn(db.handle(),
+                                "SELECT 1 FROM pragma_table_info('s__instances') WHERE name = 'STALE';");
+    if (!staleColumn.step())
+        db.execute("ALTER TABLE s__instances ADD COLUMN STALE INTEGER NOT NULL DEFAULT 0;");
+    db.execute(kAnnounced);
     std::string drop;
     {
         SqliteStatement triggers(db.handle(), "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE "

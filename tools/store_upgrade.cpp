@@ -41,7 +41,7 @@ UpgradeOutcome UpgradeSummaries(SqliteDatabase &db, const QString &path)
     if (state.version > kSummaryVersion)
         throw Exception(path + QStringLiteral(" was upgraded by a newer tool; it was not changed"));
     if (state.version < kSummaryVersion) {
-        UpdateSummaryTriggers(db);
+        UpdateSummaryLayout(db);
         if (!state.stale) return UpgradeOutcome::SummariesUpdated;
     }
     if (!state.stale) return UpgradeOutcome::AlreadyCurrent;

@@ -1,11 +1,13 @@
 #include "ui/computer_list.h"
 
 #include "core/exception.h"
+#include "store/deletion_notice.h"
 #include "store/monitoring_store.h"
 #include "store/statement.h"
 #include "ui/user_prompts.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -42,36 +44,54 @@ void DeleteFirstBlock(TMonitoringStore &store)
     blocks.Delete();
 }
 
-// A block goes whole, its rows with it, or not at all: a failure undoes the
-// slice it happened in; the slices before it stay deleted. (A savepoint per
-// block would keep more, but costs as much again as the deletion itself.)
-void DeleteSlice(TMonitoringStore &store, const DeletionProgress &progress)
+// The first `count` blocks go whole, their rows with them, or not at all: a
+// failure undoes the slice it happened in; the slices before it stay
+// deleted. (A savepoint per block would keep more, but costs as much again as
+// the deletion itself.)
+void DeleteSlice(TMonitoringStore &store, DeletionNotice &notice, qlonglong computerId, int count,
+                 const DeletionProgress &progress)
 {
     Table &blocks = store.adotBlocks;
     const int before = blocks.RecordCount();
-    QElapsedTimer slice;
-    slice.start();
+    count = std::min(count, before);
+    const int id = blocks.FieldIndex(QStringLiteral("ID"));
     store.adocMain.BeginTrans();
-    do
+    // Announced, the blocks leave the summaries at once and their rows go
+    // without upkeep one by one.
+    notice.Announce(computerId, blocks.ValueAt(0, id).toLongLong(), blocks.ValueAt(count - 1, id).toLongLong());
+    for (int block = 0; block < count; ++block)
         DeleteFirstBlock(store);
-    while (!blocks.IsEmpty() && slice.elapsed() < progress.sliceMs);
     store.adocMain.CommitTrans();
     // The bar counts only what is stored.
     for (int remaining = before - 1; remaining >= blocks.RecordCount(); --remaining)
         progress.step(remaining);
 }
 
+// As many blocks as the last slice's rate deletes in a slice's time: at
+// least one, and at most twice as many as the last, so that one quick slice
+// cannot make the next one long.
+int NextSliceSize(int count, qint64 elapsedNs, qint64 sliceMs)
+{
+    const double fitting = double(count) * double(sliceMs) * 1e6 / double(std::max<qint64>(elapsedNs, 1));
+    return std::clamp(int(fitting), 1, 2 * count);
+}
+
 // A slice touches pages all over the process index and the summaries: with
 // the engine's small default cache they would be written out and read back
-// many times within it. Copying the log back into the file after a slice
-// costs about as long as the slice, so it gets a turn of its own instead of
-// being done at the slice's commit.
+// many times within it. Copying the log back into the file costs about as
+// long as a slice, so it gets a turn of its own instead of being done at a
+// slice's commit, and waits for several slices: a page they all changed is
+// copied once.
 class DeletionSettings {
 public:
     explicit DeletionSettings(Connection &db) : db_(db)
     {
         cacheSize_ = Pragma("cache_size");
         autoCheckpoint_ = Pragma("wal_autocheckpoint");
+        tempStore_ = Pragma("temp_store");
+        // Each row's deletion keeps its own undo record for its triggers:
+        // in a file that is a write to the system per row.
+        db_.Execute(QStringLiteral("PRAGMA temp_store = MEMORY"));
         db_.Execute(QStringLiteral("PRAGMA cache_size = -65536"));
         db_.Execute(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
     }
@@ -81,6 +101,7 @@ public:
         // or a log checkpointed at the next commit.
         Restore("cache_size", cacheSize_);
         Restore("wal_autocheckpoint", autoCheckpoint_);
+        Restore("temp_store", tempStore_);
     }
     DeletionSettings(const DeletionSettings &) = delete;
     DeletionSettings &operator=(const DeletionSettings &) = delete;
@@ -104,23 +125,34 @@ private:
     Connection &db_;
     qint64 cacheSize_ = 0;
     qint64 autoCheckpoint_ = 0;
+    qint64 tempStore_ = 0;
 };
 
 // False when the progress stopped it before the last block.
 bool DeleteBlocksOf(TMonitoringStore &store, qlonglong computerId, const DeletionProgress &progress)
 {
     DeletionSettings settings(store.adocMain);
+    DeletionNotice notice(store.adocMain);
     Table &blocks = store.adotBlocks;
     Filter(blocks, QStringLiteral("COMPUTER_ID = %1").arg(computerId));
     progress.start(blocks.RecordCount());
+    QElapsedTimer sinceCheckpoint;
+    sinceCheckpoint.start();
+    int count = 1;
     while (!blocks.IsEmpty()) {
-        DeleteSlice(store, progress);
+        QElapsedTimer slice;
+        slice.start();
+        DeleteSlice(store, notice, computerId, count, progress);
+        count = NextSliceSize(count, slice.nsecsElapsed(), progress.sliceMs);
         // After the last block only the computer row is left to delete.
         if (!progress.turn() && !blocks.IsEmpty())
             return false;
-        settings.Checkpoint();
-        if (!blocks.IsEmpty() && !progress.turn())
-            return false;
+        if (blocks.IsEmpty() || sinceCheckpoint.elapsed() >= progress.checkpointMs) {
+            settings.Checkpoint();
+            sinceCheckpoint.restart();
+            if (!blocks.IsEmpty() && !progress.turn())
+                return false;
+        }
     }
     return true;
 }

@@ -29,6 +29,9 @@ struct DeletionProgress {
     // that committing costs little against deleting, short enough that the
     // window never waits long. 0 makes every block a slice.
     qint64 sliceMs = 40;
+    // How long slices run before the log is copied into the store file, in
+    // a turn of its own. 0 copies it after every slice.
+    qint64 checkpointMs = 250;
 };
 
 // Asks first; then deletes, row by row, each block's data rows, the block,

@@ -187,21 +187,47 @@ class ChartSummaries : public QObject {
         return Run(db, QStringLiteral("pragma cache_size")) + Run(db, QStringLiteral("pragma wal_autocheckpoint"));
     }
 
+    // Deleting a row at an instance's first or last time leaves that time a
+    // bound, marked stale; every other sum is exact.
     void CompareWithRefill()
     {
         const QString sums[] = {QStringLiteral("select * from s__blocks order by 1"),
                                 QStringLiteral("select * from s__processes where ROWS > 0 order by 1, 2, 3"),
-                                QStringLiteral("select * from s__instances where ROWS > 0 order by 1, 2, 3, 4, 5"),
-                                QStringLiteral("select * from s__state")};
+                                QStringLiteral("select * from s__state"), QStringLiteral("select * from s__announced")};
+        const QString instances = QStringLiteral("select COMPUTER_ID, DAY, PROCESS_ID, PID, PARENTPID, ROWS, FIRST, "
+                                                 "LAST, STALE from s__instances where ROWS > 0 order by 1, 2, 3, 4, 5");
         SqliteDatabase db(fixture->Path());
         QList<Rows> kept;
         for (const QString &sql : sums)
             kept << Run(db.handle(), sql);
+        const Rows keptInstances = Run(db.handle(), instances);
         db.execute("BEGIN;");
         RefillSummaries(db);
         for (int i = 0; i < 4; ++i)
             QCOMPARE(Run(db.handle(), sums[i]), kept[i]);
+        const Rows exact = Run(db.handle(), instances);
         db.execute("ROLLBACK;");
+        QCOMPARE(keptInstances.size(), exact.size());
+        for (int i = 0; i < exact.size(); ++i) {
+            const QVariantList &row = keptInstances[i], &truth = exact[i];
+            QCOMPARE(row.mid(0, 6), truth.mid(0, 6));
+            if (row[8].toInt() == 0) {
+                QCOMPARE(row.mid(6, 2), truth.mid(6, 2));
+            } else {
+                QVERIFY(row[6].toLongLong() <= truth[6].toLongLong());
+                QVERIFY(row[7].toLongLong() >= truth[7].toLongLong());
+            }
+        }
+    }
+
+    // Announces the blocks of a computer from first to last ID, as a
+    // deletion does.
+    void Announce(int computer, int first, int last)
+    {
+        fixture->Sql(QStringLiteral("insert into s__announce (COMPUTER_ID, FIRST_ID, LAST_ID) values (%1, %2, %3)")
+                         .arg(computer)
+                         .arg(first)
+                         .arg(last));
     }
 
 private slots:
@@ -250,21 +276,77 @@ private slots:
         const qint64 blocks = fixture->Scalar(blocksOf2);
         Yes yes;
         int turns = 0;
-        const DeletionProgress progress{[](int) {}, [](int) {}, [&turns] { return ++turns < 3; }, 0};
+        const DeletionProgress progress{[](int) {}, [](int) {}, [&turns] { return ++turns < 3; }, 0, 0};
         DeleteComputer(*store, yes, 2, progress); // stopped after two slices of one block, each with two turns
         QCOMPARE(turns, 3);
         QCOMPARE(fixture->Scalar(blocksOf2), blocks - 2);
         QCOMPARE(ConnectionSettings(), settings);
         CompareCharts(true);
         CompareWithRefill();
-        const DeletionProgress whole{[](int) {}, [](int) {}, [] { return true; }};
-        DeleteComputer(*store, yes, 2, whole);
-        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 2")), 0);
-        CompareCharts(true);
-        CompareWithRefill();
+        // Between any two slices, whatever their size, the charts are exact.
+        for (const qint64 sliceMs : {qint64(0), qint64(40)}) {
+            fixture->Sql(QStringLiteral("insert into t__computers (ID, NAME) values (2, 'b') on conflict do nothing"));
+            WriteHistory(random, 30);
+            const DeletionProgress checked{[](int) {}, [](int) {},
+                                           [&] {
+                                               CompareCharts(true);
+                                               return true;
+                                           },
+                                           sliceMs};
+            DeleteComputer(*store, yes, 2, checked);
+            QCOMPARE(fixture->Scalar(blocksOf2), 0);
+            CompareWithRefill();
+        }
         // The summaries of its days went with the last of its blocks.
         QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from s__instances where COMPUTER_ID = 2")), 0);
         QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from s__processes where COMPUTER_ID = 2")), 0);
+    }
+
+    // An announcement that outlives its transaction, or rows of an announced
+    // block changed otherwise than by deletion, leave the summaries unread
+    // until the deletion ends or the store tool refills them.
+    void announcedBlocksAreExactOrAnsweredPlainly()
+    {
+        QRandomGenerator random(17);
+        WriteHistory(random, 40);
+        Open();
+        const auto firstBlocksOf = [this](int computer, int count) {
+            return std::pair{int(fixture->Scalar(QStringLiteral("select min(ID) from t__blocks where COMPUTER_ID = %1")
+                                                     .arg(computer))),
+                             int(fixture->Scalar(QStringLiteral("select max(ID) from (select ID from t__blocks where "
+                                                                "COMPUTER_ID = %1 order by ID limit %2)")
+                                                     .arg(computer)
+                                                     .arg(count)))};
+        };
+        const auto [first, last] = firstBlocksOf(1, 4);
+        Announce(1, first, last);
+        Announce(1, first, last); // announced already: taken out once
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from s__announced")), 4);
+        CompareCharts(false);
+        fixture->Sql(QStringLiteral("delete from t__data where BLOCK_ID in (select BLOCK_ID from s__announced);"
+                                    "delete from t__blocks where ID in (select BLOCK_ID from s__announced)"));
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from s__announced")), 0);
+        CompareCharts(true);
+        CompareWithRefill();
+
+        const auto [next, upTo] = firstBlocksOf(3, 2);
+        fixture->Sql(QStringLiteral("begin; insert into s__announce values (3, %1, %2);"
+                                    "insert into t__data (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY) values "
+                                    "(%1, 1, 1, 1, 5); delete from t__data where BLOCK_ID between %1 and %2;"
+                                    "delete from t__blocks where COMPUTER_ID = 3 and ID between %1 and %2; commit")
+                         .arg(next)
+                         .arg(upTo));
+        QCOMPARE(fixture->Scalar(QStringLiteral("select STALE from s__state")), 1);
+        CompareCharts(false);
+        QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesRefilled);
+        CompareCharts(true);
+
+        const auto [withdrawn, alone] = firstBlocksOf(2, 1);
+        Q_UNUSED(alone);
+        Announce(2, withdrawn, withdrawn);
+        fixture->Sql(QStringLiteral("delete from s__announced"));
+        QCOMPARE(fixture->Scalar(QStringLiteral("select STALE from s__state")), 1);
+        CompareCharts(false);
     }
 
     void storeUpgradedInPlaceAnswersTheSame()
@@ -283,20 +365,30 @@ private slots:
         CompareWithRefill();
     }
 
-    // A store upgraded by an earlier tool keeps its sums and is read from
-    // them; upgrading again renews the triggers that keep them.
+    // A store upgraded by an earlier tool is read plainly; upgrading it again
+    // keeps its sums, adds what the layout lacks and renews the triggers.
     void earlierSummariesAreReadAndTheirTriggersRenewed()
     {
         QRandomGenerator random(5);
         WriteHistory(random, 30);
-        fixture->Sql(QStringLiteral("drop trigger s__block_delete"));
-        fixture->Sql(QStringLiteral("update s__state set VERSION = 1"));
+        // The layout before bounds could be stale and deletions announced.
+        Rows triggers;
+        {
+            SqliteDatabase db(fixture->Path());
+            triggers = Run(db.handle(), QStringLiteral("select name from sqlite_master where type = 'trigger' and "
+                                                       "name like 's\\_\\_%' escape '\\'"));
+        }
+        for (const QVariantList &trigger : triggers)
+            fixture->Sql(QStringLiteral("drop trigger ") + trigger[0].toString());
+        fixture->Sql(QStringLiteral("drop view s__announce; drop table s__announced;"
+                                    "alter table s__instances drop column STALE; update s__state set VERSION = 2"));
         Open();
         for (DataSet *dataSet : store->StartupDataSets())
             dataSet->Open();
-        CompareCharts(true);
+        CompareCharts(false);
         QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesUpdated);
-        QCOMPARE(fixture->Scalar(QStringLiteral("select VERSION from s__state")), 2);
+        QCOMPARE(fixture->Scalar(QStringLiteral("select VERSION from s__state")), 3);
+        CompareCharts(true);
         QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::AlreadyCurrent);
         Yes yes;
         DeleteComputer(*store, yes, 1, {[](int) {}, [](int) {}, [] { return true; }});

@@ -1,6 +1,7 @@
 // The store creation tool: the schema it writes and the files it refuses.
 
 #include "core/exception.h"
+#include "store/summary_version.h"
 #include "tests/tools/store_reader.h"
 #include "tools/store_schema.h"
 
@@ -295,7 +296,7 @@ void NewDbTest::upgradeInPlaceKeepsTheFiveTablesAndTheirRows()
     // whose time is no time: that one is counted as left out.
     const QList<QVariantList> blocks = {{1, 2, 400}, {2, 1, 50}, {3, 1, 7}};
     QCOMPARE(store.rows("select * from s__blocks order by BLOCK_ID"), blocks);
-    const QList<QVariantList> state = {{2, 1, 0}};
+    const QList<QVariantList> state = {{kSummaryVersion, 1, 0}};
     QCOMPARE(store.rows("select VERSION, IRREGULAR, STALE from s__state"), state);
     const QList<QVariantList> instances = {{1, 4, 0, 2, 1773014400, 1773014410}, {2, 8, 4, 1, 1773014400, 1773014400}};
     QCOMPARE(store.rows("select PROCESS_ID, PID, PARENTPID, ROWS, FIRST, LAST from s__instances order by 1"),
