@@ -3,6 +3,7 @@
 #include "core/exception.h"
 #include "store/connection.h"
 #include "store/statement.h"
+#include "store/statement_cache.h"
 #include "store/summary_statements.h"
 
 #include <sqlite3.h>
@@ -92,8 +93,10 @@ FieldType Query::ResultType(const ResultShape &shape, int column, const QString 
 std::unique_ptr<RowSource> Query::MakeSource()
 {
     const QString text = StatementToRun(connection_.Handle(), SQLText());
+    // Statements built at run time are seldom run again: they go with the source.
     return std::make_unique<RowSource>(
-        connection_.Handle(), text, [this](Statement &statement) { BindParams(statement); }, rowKey_);
+        std::make_shared<StatementCache>(connection_.Handle()), text,
+        [this](Statement &statement) { BindParams(statement); }, rowKey_);
 }
 
 std::vector<DataSet::ResultField> Query::DescribeFields(const ResultShape &shape)

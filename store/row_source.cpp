@@ -2,6 +2,7 @@
 
 #include "core/exception.h"
 #include "store/statement.h"
+#include "store/statement_cache.h"
 #include "store/stored_datetime.h"
 
 #include <QRegularExpression>
@@ -120,8 +121,9 @@ private:
 
 } // namespace
 
-RowSource::RowSource(sqlite3 *db, const QString &sql, Binder bind, RowKey key)
-    : db_(db), sql_(sql), bind_(std::move(bind)), key_(std::move(key))
+RowSource::RowSource(std::shared_ptr<StatementCache> statements, const QString &sql, Binder bind, RowKey key)
+    : db_(statements->Db()), statements_(std::move(statements)), sql_(sql), bind_(std::move(bind)),
+      key_(std::move(key))
 {
     for (const QStringList &ties : std::as_const(key_.ties))
         for (const QString &tie : ties)
@@ -195,13 +197,7 @@ QString RowSource::Select(const QString &columns, const QString &condition, cons
     return sql + tail;
 }
 
-Statement &RowSource::Prepared(const QString &sql)
-{
-    auto found = prepared_.find(sql);
-    if (found != prepared_.end())
-        return *found->second;
-    return *prepared_.emplace(sql, std::make_unique<Statement>(db_, sql)).first->second;
-}
+Statement &RowSource::Prepared(const QString &sql) { return statements_->Get(sql); }
 
 Row RowSource::ReadRow(Statement &statement) const
 {
@@ -258,9 +254,10 @@ std::vector<Row> RowSource::Open(const Describe &describe, int limit)
 {
     if (Keyed()) {
         const QString column = key_.expression.mid(key_.expression.lastIndexOf(QLatin1Char('.')) + 1);
-        Statement max(db_, QStringLiteral("select coalesce(max(%1), 0) from %2").arg(column, key_.table));
+        Statement &max = Prepared(QStringLiteral("select coalesce(max(%1), 0) from %2").arg(column, key_.table));
         max.Step();
         bound_ = sqlite3_column_int64(max.Handle(), 0);
+        max.Reset();
     }
     const QString tail = Keyed() ? QStringLiteral(" order by k__0 limit :w__n") : QString();
     Statement &statement = Prepared(Select(QStringLiteral("*"), QString(), tail));

@@ -22,6 +22,7 @@
 #include <vector>
 
 class Statement;
+class StatementCache;
 struct sqlite3;
 
 struct RowKey {
@@ -61,7 +62,8 @@ public:
     using Binder = std::function<void(Statement &)>;
     using Describe = std::function<std::vector<FieldBinding>(const ResultShape &)>;
 
-    RowSource(sqlite3 *db, const QString &sql, Binder bind, RowKey key);
+    // Prepares its statements through `statements`, which may outlive it.
+    RowSource(std::shared_ptr<StatementCache> statements, const QString &sql, Binder bind, RowKey key);
     ~RowSource();
 
     bool Keyed() const { return key_.IsSet(); }
@@ -97,6 +99,7 @@ private:
     qint64 Scalar(const QString &condition, const std::vector<QVariant> &values);
 
     sqlite3 *db_;
+    std::shared_ptr<StatementCache> statements_;
     QString sql_;
     Binder bind_;
     RowKey key_;
@@ -107,7 +110,6 @@ private:
     int sortField_ = -1;
     std::optional<bool> indexWalksOrder_;
     qint64 bound_ = 0;
-    std::map<QString, std::unique_ptr<Statement>> prepared_;
 };
 
 // The typed value of a field from its value in a Row.

@@ -3,6 +3,7 @@
 #include "core/exception.h"
 #include "store/connection.h"
 #include "store/statement.h"
+#include "store/statement_cache.h"
 
 #include <QRegularExpression>
 #include <sqlite3.h>
@@ -32,7 +33,7 @@ Table::Table(Connection &connection, QString tableName, QObject *parent)
 {
     connect(&connection_, &Connection::BeforeDisconnect, this, [this] {
         Close();
-        delete_.reset();
+        statements_.reset();
     });
 }
 
@@ -73,7 +74,7 @@ std::unique_ptr<RowSource> Table::MakeSource()
         sql += QStringLiteral(" where %1 = :filter__").arg(condition.field);
         bind = [value = condition.value](Statement &statement) { statement.Bind(QStringLiteral("filter__"), value); };
     }
-    return std::make_unique<RowSource>(connection_.Handle(), sql, bind,
+    return std::make_unique<RowSource>(Statements(), sql, bind,
                                        RowKey{QStringLiteral("ID"), tableName_, {}});
 }
 
@@ -128,13 +129,19 @@ void Table::DoPost(bool inserting, std::vector<QVariant> &buffer, const std::vec
         throw EDatabaseError(QStringLiteral("Row cannot be located for updating. Some values may have been changed since it was last read"));
 }
 
+const std::shared_ptr<StatementCache> &Table::Statements()
+{
+    if (!statements_)
+        statements_ = std::make_shared<StatementCache>(connection_.Handle());
+    return statements_;
+}
+
 void Table::DoDelete(const std::vector<QVariant> &row)
 {
-    if (!delete_)
-        delete_ = std::make_unique<Statement>(connection_.Handle(), QStringLiteral("delete from %1 where ID = ?").arg(tableName_));
-    delete_->Reset();
-    delete_->Bind(1, row[size_t(FieldIndexOrThrow(QStringLiteral("ID")))]);
-    delete_->Step();
+    Statement &remove = Statements()->Get(QStringLiteral("delete from %1 where ID = ?").arg(tableName_));
+    remove.Reset();
+    remove.Bind(1, row[size_t(FieldIndexOrThrow(QStringLiteral("ID")))]);
+    remove.Step();
     if (sqlite3_changes(connection_.Handle()) != 1)
         throw EDatabaseError(QStringLiteral("Row cannot be located for deleting. Some values may have been changed since it was last read"));
 }

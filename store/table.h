@@ -9,6 +9,7 @@
 #include <memory>
 
 class Connection;
+class StatementCache;
 
 class Table : public DataSet {
     Q_OBJECT
@@ -32,10 +33,13 @@ protected:
 
 private:
     void Reopen();
+    const std::shared_ptr<StatementCache> &Statements();
 
     Connection &connection_;
     QString tableName_;
     QString filter_;
     bool filtered_ = false;
-    std::unique_ptr<Statement> delete_; // kept: deletions come row after row
+    // Kept: a table reopens with the same few statements, and deletes row
+    // after row.
+    std::shared_ptr<StatementCache> statements_;
 };

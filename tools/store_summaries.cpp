@@ -50,18 +50,26 @@ constexpr const char *kInstanceKey = "COMPUTER_ID, DAY, PROCESS_ID, PID, PARENTP
 constexpr const char *kDataColumns = "BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY";
 constexpr const char *kBlockColumns = "ID, COMPUTER_ID, DATETIME";
 
+// A plain integer: no other stored value equals its cast to one. (typeof()
+// says the same, but a function call anywhere in a trigger costs every row
+// that fires it, even when the trigger's condition then skips its body.)
+Sql PlainInteger(const Sql &value)
+{
+    return "(" + value + " IS NOT NULL AND " + value + " IS CAST(" + value + " AS INTEGER))";
+}
+
 // A data row the summaries cover: integer keys and a 32-bit memory value, as
 // the program writes them, so that sums are exact integers.
 Sql RegularData(const Sql &r)
 {
-    return "(typeof(" + r + ".BLOCK_ID) = 'integer' AND typeof(" + r + ".PROCESS_ID) = 'integer' AND typeof(" + r +
-           ".PID) = 'integer' AND typeof(" + r + ".PARENTPID) = 'integer' AND typeof(" + r +
-           ".MEMORY) = 'integer' AND " + r + ".MEMORY BETWEEN -2147483648 AND 2147483647)";
+    return "(" + PlainInteger(r + ".BLOCK_ID") + " AND " + PlainInteger(r + ".PROCESS_ID") + " AND " +
+           PlainInteger(r + ".PID") + " AND " + PlainInteger(r + ".PARENTPID") + " AND " + PlainInteger(r + ".MEMORY") +
+           " AND " + r + ".MEMORY BETWEEN -2147483648 AND 2147483647)";
 }
 
 Sql RegularBlock(const Sql &k)
 {
-    return "(typeof(" + k + ".COMPUTER_ID) = 'integer' AND typeof(" + k + ".DATETIME) = 'integer')";
+    return "(" + PlainInteger(k + ".COMPUTER_ID") + " AND " + PlainInteger(k + ".DATETIME") + ")";
 }
 
 // Integer division rounds towards zero; a day rounds down.
@@ -114,7 +122,7 @@ Sql Add(const Sql &source)
 // Keeps the count of rows the summaries cannot hold: `sign` is + or -.
 Sql CountIrregular(const Sql &r, const Sql &sign)
 {
-    return "UPDATE s__state SET IRREGULAR = IRREGULAR " + sign + " 1 WHERE NOT " + RegularData(r) + ";\n";
+    return "UPDATE OR FAIL s__state SET IRREGULAR = IRREGULAR " + sign + " 1 WHERE NOT " + RegularData(r) + ";\n";
 }
 
 Sql AddRow(const Sql &r)
@@ -144,7 +152,9 @@ Sql Remove(const Sql &k, const Sql &from = "", const Sql &where = "")
 }
 
 // Every deleted row runs this: plain updates on keys looked up in its block
-// cost far less than the joined form above.
+// cost far less than the joined form above. Their conditions leave no
+// constraint to fail, and OR FAIL spares every deletion's statement the
+// undo record it would otherwise keep in case one did.
 Sql RemoveRow(const Sql &r)
 {
     const auto ofBlock = [&r](const Sql &value) {
@@ -153,11 +163,11 @@ Sql RemoveRow(const Sql &r)
     const Sql regular = RegularData(r);
     const Sql computerAndDay =
         "COMPUTER_ID = " + ofBlock("b.COMPUTER_ID") + " AND DAY = " + ofBlock(Day("b.DATETIME"));
-    return "UPDATE s__blocks SET ROWS = ROWS - 1, MEM_SUM = MEM_SUM - " + r + ".MEMORY WHERE BLOCK_ID = " + r +
+    return "UPDATE OR FAIL s__blocks SET ROWS = ROWS - 1, MEM_SUM = MEM_SUM - " + r + ".MEMORY WHERE BLOCK_ID = " + r +
            ".BLOCK_ID AND " + regular + ";\nDELETE FROM s__blocks WHERE BLOCK_ID = " + r +
-           ".BLOCK_ID AND ROWS = 0;\nUPDATE s__processes SET ROWS = ROWS - 1, MEM_SUM = MEM_SUM - " + r +
+           ".BLOCK_ID AND ROWS = 0;\nUPDATE OR FAIL s__processes SET ROWS = ROWS - 1, MEM_SUM = MEM_SUM - " + r +
            ".MEMORY WHERE " + computerAndDay + " AND PROCESS_ID = " + r + ".PROCESS_ID AND " + regular +
-           ";\nUPDATE s__instances SET ROWS = ROWS - 1, " + Stale(ofBlock("b.DATETIME"), ofBlock("b.DATETIME")) + " WHERE PARENTPID = " + r +
+           ";\nUPDATE OR FAIL s__instances SET ROWS = ROWS - 1, " + Stale(ofBlock("b.DATETIME"), ofBlock("b.DATETIME")) + " WHERE PARENTPID = " + r +
            ".PARENTPID AND PROCESS_ID = " + r + ".PROCESS_ID AND PID = " + r + ".PID AND " + computerAndDay + " AND " +
            regular + ";\n" + CountIrregular(r, "-");
 }
