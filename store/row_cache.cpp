@@ -27,7 +27,7 @@ void RowCache::Append(std::vector<Row> rows, bool end)
     window.size = int(rows.size());
     window.before = LastOrder();
     window.last = rows.back().order;
-    window.rows = std::move(rows);
+    window.rows.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     window.used = ++clock_;
     window.pinned = pinned_;
     fetched_ += window.size;
@@ -73,7 +73,8 @@ Row &RowCache::At(int position, RowSource &source)
     Window &window = WindowOf(position);
     window.used = ++clock_;
     if (window.rows.empty() && window.size > 0) {
-        window.rows = source.Fetch(window.before, window.size);
+        std::vector<Row> rows = source.Fetch(window.before, window.size);
+        window.rows.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
         // Rows that others deleted meanwhile are gone: their places stay,
         // empty, until the data set is opened again.
         const size_t fields = window.rows.empty() ? 0 : window.rows.front().values.size();

@@ -7,6 +7,7 @@
 #include "store/row_source.h"
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 class RowCache {
@@ -42,7 +43,7 @@ private:
         int size = 0;
         std::vector<QVariant> before; // order of the row before the first
         std::vector<QVariant> last;   // order of its last row as fetched
-        std::vector<Row> rows;        // empty while evicted
+        std::deque<Row> rows;         // empty while evicted; a deletion takes them from the front
         uint64_t used = 0;
         bool pinned = false;
     };

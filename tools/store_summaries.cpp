@@ -79,20 +79,34 @@ Sql Day(const Sql &time) { return "(" + time + " / 86400 - (" + time + " % 86400
 // took them out at once, so that deleting them one by one costs no upkeep.
 Sql Announced(const Sql &blockId) { return "EXISTS (SELECT 1 FROM s__announced WHERE BLOCK_ID = " + blockId + ")"; }
 
-// What rows add to the summaries, one row per process instance: c computer,
-// day, t_first and t_last time, p process, pid, ppid, n rows, m memory. k
-// names the block: a trigger's OLD or NEW, or stored blocks that `from` and
-// `where` name. Without the memory sum (m 0) only the index is read, unless
-// some stored row is irregular.
-Sql InstanceSource(const Sql &k, const Sql &from = "", const Sql &where = "", bool memory = true)
+// The rows of block k that the summaries cover: k is a trigger's OLD or NEW,
+// or stored blocks that `from` and `where` name. Without `memory` only the
+// index is read, unless some stored row is irregular.
+Sql RowsOf(const Sql &k, const Sql &from, const Sql &where, bool memory = true)
 {
     const Sql regular = memory ? RegularData("d")
                                : "(NOT EXISTS (SELECT 1 FROM s__state WHERE IRREGULAR <> 0) OR " + RegularData("d") + ")";
+    return " FROM " + from + "t__data d WHERE " + where + "d.BLOCK_ID = " + k + ".ID AND " + regular + " AND " +
+           RegularBlock(k);
+}
+
+// What they add to the summaries, one row per process instance: c computer,
+// day, t_first and t_last time, p process, pid, ppid, n rows, m memory (0
+// without `memory`).
+Sql InstanceSource(const Sql &k, const Sql &from = "", const Sql &where = "", bool memory = true)
+{
     return "SELECT " + k + ".COMPUTER_ID AS c, " + Day(k + ".DATETIME") + " AS day, min(" + k +
            ".DATETIME) AS t_first, max(" + k +
            ".DATETIME) AS t_last, d.PROCESS_ID AS p, d.PID AS pid, d.PARENTPID AS ppid, count(*) AS n, " +
-           (memory ? "sum(d.MEMORY)" : "0") + " AS m FROM " + from + "t__data d WHERE " + where + "d.BLOCK_ID = " + k +
-           ".ID AND " + regular + " AND " + RegularBlock(k) + " GROUP BY 1, 2, 5, 6, 7";
+           (memory ? "sum(d.MEMORY)" : "0") + " AS m" + RowsOf(k, from, where, memory) + " GROUP BY 1, 2, 5, 6, 7";
+}
+
+// The same per process: c, day, p, n, m.
+Sql ProcessSource(const Sql &k, const Sql &from, const Sql &where)
+{
+    return "SELECT " + k + ".COMPUTER_ID AS c, " + Day(k + ".DATETIME") +
+           " AS day, d.PROCESS_ID AS p, count(*) AS n, sum(d.MEMORY) AS m" + RowsOf(k, from, where) +
+           " GROUP BY 1, 2, 3";
 }
 
 // The same for one data row r.
@@ -141,10 +155,8 @@ Sql Stale(const Sql &first, const Sql &last) { return "STALE = STALE OR FIRST = 
 Sql Remove(const Sql &k, const Sql &from = "", const Sql &where = "")
 {
     const Sql s = "s__instances";
-    return "UPDATE s__processes SET ROWS = ROWS - r.n, MEM_SUM = MEM_SUM - r.m FROM (SELECT c, day, p, sum(n) AS n, "
-           "sum(m) AS m FROM (" +
-           InstanceSource(k, from, where) +
-           ") GROUP BY c, day, p) AS r WHERE s__processes.COMPUTER_ID = r.c AND s__processes.DAY = r.day AND "
+    return "UPDATE s__processes SET ROWS = ROWS - r.n, MEM_SUM = MEM_SUM - r.m FROM (" +
+           ProcessSource(k, from, where) + ") AS r WHERE s__processes.COMPUTER_ID = r.c AND s__processes.DAY = r.day AND "
            "s__processes.PROCESS_ID = r.p;\nUPDATE " +
            s + " SET ROWS = ROWS - r.n, " + Stale("r.t_first", "r.t_last") + " FROM (" +
            InstanceSource(k, from, where, false) + ") AS r WHERE " + s + ".COMPUTER_ID = r.c AND " + s +
