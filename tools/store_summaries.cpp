@@ -24,9 +24,11 @@ CREATE TABLE s__instances (COMPUTER_ID INTEGER NOT NULL, DAY INTEGER NOT NULL, P
 CREATE INDEX i__instances_day ON s__instances (COMPUTER_ID, DAY);
 )sql";
 // A deletion announces its blocks through the view s__announce; s__announced
-// holds them until each is deleted.
+// holds them until each is deleted. s__leaving is empty but while an
+// announcement is made.
 constexpr const char *kAnnounced = R"sql(
 CREATE TABLE IF NOT EXISTS s__announced (BLOCK_ID INTEGER PRIMARY KEY);
+CREATE TABLE IF NOT EXISTS s__leaving (c, day, t_first, t_last, p, pid, ppid, n, m);
 CREATE VIEW IF NOT EXISTS s__announce (COMPUTER_ID, FIRST_ID, LAST_ID) AS SELECT NULL, NULL, NULL WHERE 0;
 )sql";
 // s__instances is in the order of the timeline's grouping and sorting, which
@@ -79,34 +81,18 @@ Sql Day(const Sql &time) { return "(" + time + " / 86400 - (" + time + " % 86400
 // took them out at once, so that deleting them one by one costs no upkeep.
 Sql Announced(const Sql &blockId) { return "EXISTS (SELECT 1 FROM s__announced WHERE BLOCK_ID = " + blockId + ")"; }
 
-// The rows of block k that the summaries cover: k is a trigger's OLD or NEW,
-// or stored blocks that `from` and `where` name. Without `memory` only the
-// index is read, unless some stored row is irregular.
-Sql RowsOf(const Sql &k, const Sql &from, const Sql &where, bool memory = true)
-{
-    const Sql regular = memory ? RegularData("d")
-                               : "(NOT EXISTS (SELECT 1 FROM s__state WHERE IRREGULAR <> 0) OR " + RegularData("d") + ")";
-    return " FROM " + from + "t__data d WHERE " + where + "d.BLOCK_ID = " + k + ".ID AND " + regular + " AND " +
-           RegularBlock(k);
-}
-
-// What they add to the summaries, one row per process instance: c computer,
-// day, t_first and t_last time, p process, pid, ppid, n rows, m memory (0
-// without `memory`).
-Sql InstanceSource(const Sql &k, const Sql &from = "", const Sql &where = "", bool memory = true)
+// What the rows of block k add to the summaries, one row per process
+// instance: c computer, day, t_first and t_last time, p process, pid, ppid, n
+// rows, m memory. k is a trigger's OLD or NEW, or stored blocks that `from`
+// and `where` name.
+Sql InstanceSource(const Sql &k, const Sql &from = "", const Sql &where = "")
 {
     return "SELECT " + k + ".COMPUTER_ID AS c, " + Day(k + ".DATETIME") + " AS day, min(" + k +
            ".DATETIME) AS t_first, max(" + k +
-           ".DATETIME) AS t_last, d.PROCESS_ID AS p, d.PID AS pid, d.PARENTPID AS ppid, count(*) AS n, " +
-           (memory ? "sum(d.MEMORY)" : "0") + " AS m" + RowsOf(k, from, where, memory) + " GROUP BY 1, 2, 5, 6, 7";
-}
-
-// The same per process: c, day, p, n, m.
-Sql ProcessSource(const Sql &k, const Sql &from, const Sql &where)
-{
-    return "SELECT " + k + ".COMPUTER_ID AS c, " + Day(k + ".DATETIME") +
-           " AS day, d.PROCESS_ID AS p, count(*) AS n, sum(d.MEMORY) AS m" + RowsOf(k, from, where) +
-           " GROUP BY 1, 2, 3";
+           ".DATETIME) AS t_last, d.PROCESS_ID AS p, d.PID AS pid, d.PARENTPID AS ppid, count(*) AS n, "
+           "sum(d.MEMORY) AS m FROM " +
+           from + "t__data d WHERE " + where + "d.BLOCK_ID = " + k + ".ID AND " + RegularData("d") + " AND " +
+           RegularBlock(k) + " GROUP BY 1, 2, 5, 6, 7";
 }
 
 // The same for one data row r.
@@ -151,16 +137,18 @@ Sql AddRow(const Sql &r)
 // held one.
 Sql Stale(const Sql &first, const Sql &last) { return "STALE = STALE OR FIRST = " + first + " OR LAST = " + last; }
 
-// What the blocks InstanceSource names held leaves the summaries.
-Sql Remove(const Sql &k, const Sql &from = "", const Sql &where = "")
+// What the instance rows of `source` held leaves the summaries.
+Sql Remove(const Sql &source)
 {
     const Sql s = "s__instances";
-    return "UPDATE s__processes SET ROWS = ROWS - r.n, MEM_SUM = MEM_SUM - r.m FROM (" +
-           ProcessSource(k, from, where) + ") AS r WHERE s__processes.COMPUTER_ID = r.c AND s__processes.DAY = r.day AND "
+    return "UPDATE s__processes SET ROWS = ROWS - r.n, MEM_SUM = MEM_SUM - r.m FROM (SELECT c, day, p, sum(n) AS n, "
+           "sum(m) AS m FROM (" +
+           source +
+           ") GROUP BY c, day, p) AS r WHERE s__processes.COMPUTER_ID = r.c AND s__processes.DAY = r.day AND "
            "s__processes.PROCESS_ID = r.p;\nUPDATE " +
-           s + " SET ROWS = ROWS - r.n, " + Stale("r.t_first", "r.t_last") + " FROM (" +
-           InstanceSource(k, from, where, false) + ") AS r WHERE " + s + ".COMPUTER_ID = r.c AND " + s +
-           ".DAY = r.day AND " + s + ".PROCESS_ID = r.p AND " + s + ".PID = r.pid AND " + s + ".PARENTPID = r.ppid;\n";
+           s + " SET ROWS = ROWS - r.n, " + Stale("r.t_first", "r.t_last") + " FROM (" + source + ") AS r WHERE " + s +
+           ".COMPUTER_ID = r.c AND " + s + ".DAY = r.day AND " + s + ".PROCESS_ID = r.p AND " + s +
+           ".PID = r.pid AND " + s + ".PARENTPID = r.ppid;\n";
 }
 
 // Every deleted row runs this: plain updates on keys looked up in its block
@@ -207,14 +195,16 @@ constexpr const char *kMarkStale = "UPDATE s__state SET STALE = 1;\n";
 
 // Blocks of one computer announced before their deletion, by a range of
 // IDs, leave the summaries at once, their irregular rows the count with them:
-// an instance in many of them is updated once. Blocks announced already are
-// left as they are.
+// an instance in many of them is updated once. Their rows are read once,
+// into s__leaving, for both summaries. Blocks announced already are left as
+// they are.
 Sql AnnouncementTriggers()
 {
     const Sql blocks = "k.COMPUTER_ID = NEW.COMPUTER_ID AND k.ID BETWEEN NEW.FIRST_ID AND NEW.LAST_ID AND NOT " +
                        Announced("k.ID");
     return Trigger("s__announce", "INSTEAD OF INSERT ON s__announce",
-                   Remove("k", "t__blocks k, ", blocks + " AND ") + "DELETE FROM s__blocks WHERE BLOCK_ID IN (SELECT k.ID FROM t__blocks k WHERE " +
+                   "INSERT INTO s__leaving " + InstanceSource("k", "t__blocks k, ", blocks + " AND ") + ";\n" +
+                       Remove("SELECT * FROM s__leaving") + "DELETE FROM s__leaving;\nDELETE FROM s__blocks WHERE BLOCK_ID IN (SELECT k.ID FROM t__blocks k WHERE " +
                        blocks +
                        ");\n"
                        "UPDATE s__state SET IRREGULAR = IRREGULAR - (SELECT count(*) FROM t__blocks k, t__data d "
@@ -255,14 +245,14 @@ Sql BlockTriggers()
     const Sql oldOut = Announced("OLD.ID");
     return Trigger("s__block_insert", "AFTER INSERT ON " + blocks, Add(InstanceSource("NEW"))) +
            Trigger("s__block_delete", "AFTER DELETE ON " + blocks + " WHEN NOT " + oldOut,
-                   Remove("OLD") + Tidy("OLD")) +
+                   Remove(InstanceSource("OLD")) + Tidy("OLD")) +
            Trigger("s__block_retire", "AFTER DELETE ON " + blocks + " WHEN " + oldOut,
                    "DELETE FROM s__announced WHERE BLOCK_ID = OLD.ID;\n"
                    "UPDATE s__state SET STALE = 1 WHERE EXISTS (SELECT 1 FROM t__data WHERE BLOCK_ID = OLD.ID);\n" +
                        Tidy("OLD")) +
            Trigger("s__block_update",
                    "AFTER UPDATE OF " + Sql(kBlockColumns) + " ON " + blocks + " WHEN NOT " + oldOut,
-                   Remove("OLD") + Tidy("OLD") + Add(InstanceSource("NEW"))) +
+                   Remove(InstanceSource("OLD")) + Tidy("OLD") + Add(InstanceSource("NEW"))) +
            Trigger("s__block_update_announced",
                    "AFTER UPDATE OF " + Sql(kBlockColumns) + " ON " + blocks + " WHEN " + oldOut, kMarkStale);
 }

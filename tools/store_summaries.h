@@ -10,7 +10,8 @@
 //                 the times a lower and an upper bound;
 //   s__announced  blocks about to be deleted, whose rows the summaries
 //                 already leave out (a deletion announces each block, so
-//                 that its rows go without per-row upkeep);
+//                 that its rows go without per-row upkeep); s__leaving is
+//                 the announcement's scratch table, empty at rest;
 //   s__state      the layout version, the rows the summaries leave out
 //                 (IRREGULAR: keys or memory that are not plain integers) and
 //                 STALE, set when a row was replaced in place, which SQLite
