@@ -26,10 +26,12 @@ CREATE INDEX i__instances_day ON s__instances (COMPUTER_ID, DAY);
 // A deletion announces its blocks through the view s__announce; s__announced
 // holds them until each is deleted. s__leaving is empty but while an
 // announcement is made.
-constexpr const char *kAnnounced = R"sql(
+constexpr const char *kDeletion = R"sql(
 CREATE TABLE IF NOT EXISTS s__announced (BLOCK_ID INTEGER PRIMARY KEY);
 CREATE TABLE IF NOT EXISTS s__leaving (c, day, t_first, t_last, p, pid, ppid, n, m);
 CREATE VIEW IF NOT EXISTS s__announce (COMPUTER_ID, FIRST_ID, LAST_ID) AS SELECT NULL, NULL, NULL WHERE 0;
+CREATE VIEW IF NOT EXISTS s__row_removal (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY) AS
+    SELECT NULL, NULL, NULL, NULL, NULL WHERE 0;
 )sql";
 // s__instances is in the order of the timeline's grouping and sorting, which
 // then read it without sorting. Deleting a row at an instance's first or last
@@ -220,14 +222,20 @@ Sql AnnouncementTriggers()
 }
 
 // Every other change to the rows of an announced block leaves the summaries
-// to be computed afresh; the program only ever deletes them.
+// to be computed afresh; the program only ever deletes them. A deleted row's
+// upkeep runs in a trigger of its own, on the view s__row_removal: every
+// deletion then carries only a small trigger, which the rows of announced
+// blocks skip at less cost.
 Sql DataTriggers()
 {
     const Sql data = "t__data";
     const Sql oldOut = Announced("OLD.BLOCK_ID"), newOut = Announced("NEW.BLOCK_ID");
     return Trigger("s__data_insert", "AFTER INSERT ON " + data + " WHEN NOT " + newOut, AddRow("NEW")) +
            Trigger("s__data_insert_announced", "AFTER INSERT ON " + data + " WHEN " + newOut, kMarkStale) +
-           Trigger("s__data_delete", "AFTER DELETE ON " + data + " WHEN NOT " + oldOut, RemoveRow("OLD")) +
+           Trigger("s__data_delete", "AFTER DELETE ON " + data + " WHEN NOT " + oldOut,
+                   "INSERT OR FAIL INTO s__row_removal VALUES (OLD.BLOCK_ID, OLD.PROCESS_ID, OLD.PID, OLD.PARENTPID, "
+                   "OLD.MEMORY);\n") +
+           Trigger("s__row_removal", "INSTEAD OF INSERT ON s__row_removal", RemoveRow("NEW")) +
            Trigger("s__data_update",
                    "AFTER UPDATE OF " + Sql(kDataColumns) + " ON " + data + " WHEN NOT " + oldOut + " AND NOT " + newOut,
                    RemoveRow("OLD") + AddRow("NEW")) +
@@ -320,7 +328,7 @@ bool HasSummaries(SqliteDatabase &db)
 void AddSummaries(SqliteDatabase &db)
 {
     db.execute(kTables);
-    db.execute(kAnnounced);
+    db.execute(kDeletion);
     db.execute(kIndexes);
     db.execute(Triggers().c_str());
     RefillSummaries(db);
@@ -332,7 +340,7 @@ void UpdateSummaryLayout(SqliteDatabase &db)
                                 "SELECT 1 FROM pragma_table_info('s__instances') WHERE name = 'STALE';");
     if (!staleColumn.step())
         db.execute("ALTER TABLE s__instances ADD COLUMN STALE INTEGER NOT NULL DEFAULT 0;");
-    db.execute(kAnnounced);
+    db.execute(kDeletion);
     std::string drop;
     {
         SqliteStatement triggers(db.handle(), "SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE "

@@ -381,7 +381,7 @@ private slots:
         }
         for (const QVariantList &trigger : triggers)
             fixture->Sql(QStringLiteral("drop trigger ") + trigger[0].toString());
-        fixture->Sql(QStringLiteral("drop view s__announce; drop table s__announced; drop table s__leaving;"
+        fixture->Sql(QStringLiteral("drop view s__announce; drop view s__row_removal; drop table s__announced; drop table s__leaving;"
                                     "alter table s__instances drop column STALE; update s__state set VERSION = 2"));
         Open();
         for (DataSet *dataSet : store->StartupDataSets())
