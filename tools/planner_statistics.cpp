@@ -2,6 +2,8 @@
 
 #include "tools/sqlite_database.h"
 
+#include <string>
+
 namespace
 {
 
@@ -11,10 +13,8 @@ namespace
 // numeric column then reads t__data in its own order before sorting, where
 // the measured figure (one in four hundred) made the planner read it along
 // i__data_process, at random, several times slower.
-constexpr const char *kStatistics = R"sql(
-DELETE FROM sqlite_stat1;
-INSERT INTO sqlite_stat1 (tbl, idx, stat)
-SELECT f.column1, f.column2, f.column3 FROM (VALUES
+constexpr const char *kFigures = R"sql(
+SELECT f.column1 AS tbl, f.column2 AS idx, f.column3 AS stat FROM (VALUES
   ('t__computers', 'i__computers_name', '20 1'),
   ('t__blocks', 'i__blocks_computer', '1000000 50000 1'),
   ('t__blocks', 'i__blocks_time', '1000000 50000 1'),
@@ -27,10 +27,15 @@ SELECT f.column1, f.column2, f.column3 FROM (VALUES
   ('s__state', NULL, '1'),
   ('s__blocks', NULL, '1000000'),
   ('s__processes', 's__processes', '200000 10000 400 1'),
-  ('s__instances', 's__instances', '2000000 200 2 1 1 1'),
-  ('s__instances', 'i__instances_day', '2000000 100000 10000')) AS f
-WHERE EXISTS (SELECT 1 FROM sqlite_master m WHERE m.name = coalesce(f.column2, f.column1));
+  ('s__instances', 's__instances', '2000000 100000 10000 50 2 1')) AS f
+WHERE EXISTS (SELECT 1 FROM sqlite_master m WHERE m.name = coalesce(f.column2, f.column1))
 )sql";
+
+bool HasStatisticsTable(SqliteDatabase &db)
+{
+    SqliteStatement table(db.handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_stat1';");
+    return table.step();
+}
 
 } // namespace
 
@@ -38,8 +43,7 @@ bool HasPlannerStatistics(SqliteDatabase &db)
 {
     SqliteStatement index(db.handle(), "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = 'i__computers_name';");
     if (!index.step()) return false;
-    SqliteStatement table(db.handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_stat1';");
-    if (!table.step()) return false;
+    if (!HasStatisticsTable(db)) return false;
     SqliteStatement covered(db.handle(), "SELECT 1 FROM sqlite_stat1 WHERE idx = 'i__computers_name';");
     return covered.step();
 }
@@ -51,5 +55,15 @@ void AddPlannerStatistics(SqliteDatabase &db)
     db.execute("CREATE INDEX IF NOT EXISTS i__computers_name ON t__computers (NAME);");
     // Analysing the schema table alone makes sqlite_stat1 without reading a row.
     db.execute("ANALYZE sqlite_master;");
-    db.execute(kStatistics);
+    db.execute((std::string("DELETE FROM sqlite_stat1; INSERT INTO sqlite_stat1 (tbl, idx, stat) ") + kFigures + ";")
+                   .c_str());
+}
+
+void RenewPlannerStatistics(SqliteDatabase &db, const char *table)
+{
+    if (!HasStatisticsTable(db)) return;
+    const std::string name = std::string("'") + table + "'";
+    db.execute(("DELETE FROM sqlite_stat1 WHERE tbl = " + name + "; INSERT INTO sqlite_stat1 (tbl, idx, stat) " +
+                kFigures + " AND f.column1 = " + name + ";")
+                   .c_str());
 }

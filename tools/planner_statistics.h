@@ -19,3 +19,7 @@ bool HasPlannerStatistics(SqliteDatabase &db);
 // figures above, for the indexes and tables the store has. The caller holds
 // a write transaction; connections opened afterwards plan with them.
 void AddPlannerStatistics(SqliteDatabase &db);
+
+// After a table was made afresh: its statistics, whoever wrote them, are
+// replaced with the figures above. Nothing when the store has none.
+void RenewPlannerStatistics(SqliteDatabase &db, const char *table);

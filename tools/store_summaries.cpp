@@ -1,6 +1,7 @@
 #include "tools/store_summaries.h"
 
 #include "store/summary_version.h"
+#include "tools/planner_statistics.h"
 #include "tools/sqlite_database.h"
 
 #include <string>
@@ -16,12 +17,13 @@ CREATE TABLE s__blocks (BLOCK_ID INTEGER PRIMARY KEY, ROWS INTEGER NOT NULL, MEM
 CREATE TABLE s__processes (COMPUTER_ID INTEGER NOT NULL, DAY INTEGER NOT NULL, PROCESS_ID INTEGER NOT NULL,
                            ROWS INTEGER NOT NULL, MEM_SUM INTEGER NOT NULL,
                            PRIMARY KEY (COMPUTER_ID, DAY, PROCESS_ID)) WITHOUT ROWID;
+)sql";
+constexpr const char *kInstances = R"sql(
 CREATE TABLE s__instances (COMPUTER_ID INTEGER NOT NULL, DAY INTEGER NOT NULL, PROCESS_ID INTEGER NOT NULL,
                            PID INTEGER NOT NULL, PARENTPID INTEGER NOT NULL, ROWS INTEGER NOT NULL,
                            FIRST INTEGER NOT NULL, LAST INTEGER NOT NULL,
                            STALE INTEGER NOT NULL DEFAULT 0,
-                           PRIMARY KEY (PARENTPID, PROCESS_ID, PID, COMPUTER_ID, DAY)) WITHOUT ROWID;
-CREATE INDEX i__instances_day ON s__instances (COMPUTER_ID, DAY);
+                           PRIMARY KEY (COMPUTER_ID, DAY, PARENTPID, PROCESS_ID, PID)) WITHOUT ROWID;
 )sql";
 // A deletion announces its blocks through the view s__announce; s__announced
 // holds them until each is deleted. s__leaving is empty but while an
@@ -33,8 +35,9 @@ CREATE VIEW IF NOT EXISTS s__announce (COMPUTER_ID, FIRST_ID, LAST_ID) AS SELECT
 CREATE VIEW IF NOT EXISTS s__row_removal (BLOCK_ID, PROCESS_ID, PID, PARENTPID, MEMORY) AS
     SELECT NULL, NULL, NULL, NULL, NULL WHERE 0;
 )sql";
-// s__instances is in the order of the timeline's grouping and sorting, which
-// then read it without sorting. Deleting a row at an instance's first or last
+// The instances of one computer and day lie together, so that deleting its
+// snapshots changes few pages; within them they are in the order of the
+// timeline's grouping, which reads one day without sorting. Deleting a row at an instance's first or last
 // time marks its bounds STALE instead of searching the rest at once: they
 // stay a lower and an upper bound, and the reader searches from them. A summary row whose ROWS fell to 0 is empty:
 // readers skip it, the next row that adds to it starts it afresh, and it goes
@@ -328,6 +331,7 @@ bool HasSummaries(SqliteDatabase &db)
 void AddSummaries(SqliteDatabase &db)
 {
     db.execute(kTables);
+    db.execute(kInstances);
     db.execute(kDeletion);
     db.execute(kIndexes);
     db.execute(Triggers().c_str());
@@ -338,8 +342,15 @@ void UpdateSummaryLayout(SqliteDatabase &db)
 {
     SqliteStatement staleColumn(db.handle(),
                                 "SELECT 1 FROM pragma_table_info('s__instances') WHERE name = 'STALE';");
-    if (!staleColumn.step())
-        db.execute("ALTER TABLE s__instances ADD COLUMN STALE INTEGER NOT NULL DEFAULT 0;");
+    if (!staleColumn.step()) {
+        // The earlier layout, keyed by parent PID first: copied into this one.
+        db.execute("ALTER TABLE s__instances RENAME TO s__instances_earlier;");
+        db.execute(kInstances);
+        db.execute("INSERT INTO s__instances (COMPUTER_ID, DAY, PROCESS_ID, PID, PARENTPID, ROWS, FIRST, LAST) "
+                   "SELECT COMPUTER_ID, DAY, PROCESS_ID, PID, PARENTPID, ROWS, FIRST, LAST FROM s__instances_earlier; "
+                   "DROP TABLE s__instances_earlier;");
+        RenewPlannerStatistics(db, "s__instances");
+    }
     db.execute(kDeletion);
     std::string drop;
     {

@@ -112,8 +112,7 @@ void NewDbTest::typesIndexesAndJournal()
                     "pragma_index_info(m.name) i where m.type = 'index' group by m.name"))
         indexes << index[0].toString() + '(' + index[1].toString() + ')';
     indexes.sort();
-    const QStringList expected = {"s__instances(COMPUTER_ID,DAY)",
-                                  "t__blocks(COMPUTER_ID,DATETIME)",
+    const QStringList expected = {"t__blocks(COMPUTER_ID,DATETIME)",
                                   "t__blocks(COMPUTER_ID,ID)",
                                   "t__blocks(DATETIME)",
                                   "t__computers(NAME)",
