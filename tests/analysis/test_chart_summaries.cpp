@@ -359,6 +359,12 @@ private slots:
         WriteHistory(random, 40);
         Open();
         CompareCharts(false); // an earlier store: plainly, the same rows
+        // Its deletion has no summaries to announce its blocks to.
+        for (DataSet *dataSet : store->StartupDataSets())
+            dataSet->Open();
+        Yes yes;
+        DeleteComputer(*store, yes, 3, {[](int) {}, [](int) {}, [] { return true; }});
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from t__blocks where COMPUTER_ID = 3")), 0);
         QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesAdded);
         CompareCharts(true);
         ChangeHistory(random);
@@ -382,13 +388,19 @@ private slots:
         for (const QVariantList &trigger : triggers)
             fixture->Sql(QStringLiteral("drop trigger ") + trigger[0].toString());
         fixture->Sql(QStringLiteral("drop view s__announce; drop view s__row_removal; drop table s__announced; drop table s__leaving;"
-                                    "alter table s__instances drop column STALE; update s__state set VERSION = 2"));
+                                    "alter table s__instances drop column STALE; update s__state set VERSION = 2;"
+                                    "update sqlite_stat1 set stat = '9 9' where tbl = 's__instances'"));
         Open();
         for (DataSet *dataSet : store->StartupDataSets())
             dataSet->Open();
         CompareCharts(false);
         QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::SummariesUpdated);
         QCOMPARE(fixture->Scalar(QStringLiteral("select VERSION from s__state")), 3);
+        // The instance summary was made afresh, and the planner's figures for it with it.
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from sqlite_stat1 where tbl = 's__instances' and "
+                                                "stat = '9 9'")),
+                 0);
+        QCOMPARE(fixture->Scalar(QStringLiteral("select count(*) from sqlite_stat1 where tbl = 's__instances'")), 1);
         CompareCharts(true);
         QCOMPARE(UpgradeStore(fixture->Path()), UpgradeOutcome::AlreadyCurrent);
         Yes yes;
