@@ -37,16 +37,17 @@ CREATE VIEW IF NOT EXISTS s__row_removal (BLOCK_ID, PROCESS_ID, PID, PARENTPID, 
 )sql";
 // The instances of one computer and day lie together, so that deleting its
 // snapshots changes few pages; within them they are in the order of the
-// timeline's grouping, which reads one day without sorting. Deleting a row at an instance's first or last
-// time marks its bounds STALE instead of searching the rest at once: they
-// stay a lower and an upper bound, and the reader searches from them. A summary row whose ROWS fell to 0 is empty:
+// timeline's grouping, which then reads one day without sorting. Deleting a
+// row at an instance's first or last time marks its bounds STALE instead of
+// searching the rest at once: they stay a lower and an upper bound, and the
+// reader searches from them. A summary row whose ROWS fell to 0 is empty:
 // readers skip it, the next row that adds to it starts it afresh, and it goes
 // when the last block of its computer and day does. Deleting it at once would
 // cost every deleted row another statement.
 
 // The block index grows into one that also finds a process instance within a
-// block, which keeping first and last times exact under deletes needs. The
-// old one goes first, so that the new one is built in the pages it frees.
+// block, which the search from a stale bound needs. The old one goes first,
+// so that the new one is built in the pages it frees.
 constexpr const char *kIndexes = R"sql(
 DROP INDEX IF EXISTS i__data_block;
 CREATE INDEX IF NOT EXISTS i__data_instance ON t__data (BLOCK_ID, PROCESS_ID, PID, PARENTPID);
