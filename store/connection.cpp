@@ -4,6 +4,7 @@
 #include "store/access_functions.h"
 #include "store/statement.h"
 #include "store/store_files.h"
+#include "store/store_tables.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,6 @@ const QString Connection::DefaultConnectionString = QStringLiteral(
     "Database;DBQ=Tarvenix.mdb;DriverId=25;FIL=MS Access;MaxBufferSize=2048;PageTimeout=5;UID=admin;\"");
 
 namespace {
-const char *const kTables[] = {"t__computers", "t__blocks", "t__data", "t__process", "t__ptype"};
 // A short lock held by another program must not fail a statement at once.
 constexpr int kBusyTimeoutMs = 5000;
 } // namespace
@@ -92,17 +92,14 @@ void Connection::Open()
 void Connection::CheckTables()
 {
     const QString path = QDir::current().absoluteFilePath(DatabaseFile());
+    QString missing;
     try {
-        Statement tables(db_, QStringLiteral("select lower(name) from sqlite_master where type = 'table'"));
-        QStringList found;
-        while (tables.Step())
-            found << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(tables.Handle(), 0)));
-        for (const char *table : kTables)
-            if (!found.contains(QLatin1String(table)))
-                throw EDatabaseError(QStringLiteral("table %1 is missing").arg(QLatin1String(table)));
+        missing = MissingStoreTable(db_);
     } catch (const EDatabaseError &e) {
         throw EDatabaseError(QStringLiteral("'%1' is not a Tarvenix store: %2").arg(path, e.message()));
     }
+    if (!missing.isEmpty())
+        throw EDatabaseError(QStringLiteral("'%1' is not a Tarvenix store: table %2 is missing").arg(path, missing));
 }
 
 void Connection::Close()

@@ -29,7 +29,8 @@ FilterCondition ParseFilter(const QString &text)
 } // namespace
 
 Table::Table(Connection &connection, QString tableName, QObject *parent)
-    : DataSet(parent), connection_(connection), tableName_(std::move(tableName))
+    : DataSet(parent), connection_(connection), tableName_(std::move(tableName)),
+      deleteSql_(QStringLiteral("delete from %1 where ID = ?").arg(tableName_))
 {
     connect(&connection_, &Connection::BeforeDisconnect, this, [this] {
         Close();
@@ -138,7 +139,7 @@ const std::shared_ptr<StatementCache> &Table::Statements()
 
 void Table::DoDelete(const std::vector<QVariant> &row)
 {
-    Statement &remove = Statements()->Get(QStringLiteral("delete from %1 where ID = ?").arg(tableName_));
+    Statement &remove = Statements()->Get(deleteSql_);
     remove.Reset();
     remove.Bind(1, row[size_t(FieldIndexOrThrow(QStringLiteral("ID")))]);
     remove.Step();

@@ -37,6 +37,7 @@ private:
 
     Connection &connection_;
     QString tableName_;
+    QString deleteSql_; // built once: deletions come row after row
     QString filter_;
     bool filtered_ = false;
     // Kept: a table reopens with the same few statements, and deletes row

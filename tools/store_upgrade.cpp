@@ -1,6 +1,7 @@
 #include "tools/store_upgrade.h"
 
 #include "core/exception.h"
+#include "store/store_tables.h"
 #include "store/summary_version.h"
 #include "tools/planner_statistics.h"
 #include "tools/sqlite_database.h"
@@ -11,11 +12,7 @@ namespace
 
 void CheckIsStore(SqliteDatabase &db, const QString &path)
 {
-    SqliteStatement tables(db.handle(),
-                           "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) IN "
-                           "('t__computers', 't__blocks', 't__data', 't__process', 't__ptype');");
-    tables.step();
-    if (tables.integer(0) != 5)
+    if (!MissingStoreTable(db.handle()).isEmpty())
         throw Exception(path + QStringLiteral(" is not a Tarvenix store: it lacks some of the five tables"));
 }
 

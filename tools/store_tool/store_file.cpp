@@ -1,16 +1,11 @@
 #include "tools/store_tool/store_file.h"
 
 #include "store/statement.h"
+#include "store/store_tables.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
-
-namespace {
-
-const char *const kTables[] = {"t__computers", "t__blocks", "t__data", "t__process", "t__ptype"};
-
-} // namespace
 
 StoreFile::StoreFile(const QString &path, Access access, int waitSeconds) : path_(path), waitSeconds_(waitSeconds)
 {
@@ -41,20 +36,16 @@ StoreFile::~StoreFile() { sqlite3_close(db_); }
 
 void StoreFile::CheckTables()
 {
-    QStringList found;
+    QString missing;
     try {
-        Statement tables(db_, QStringLiteral("select lower(name) from sqlite_master where type = 'table'"));
-        while (tables.Step())
-            found << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(tables.Handle(), 0)));
+        missing = MissingStoreTable(db_);
     } catch (const EDatabaseError &error) {
         if ((sqlite3_errcode(db_) & 0xff) == SQLITE_BUSY)
             throw;
         throw EDatabaseError(QStringLiteral("%1 is not a Tarvenix store: %2").arg(path_, error.message()));
     }
-    for (const char *table : kTables)
-        if (!found.contains(QLatin1String(table)))
-            throw EDatabaseError(
-                QStringLiteral("%1 is not a Tarvenix store: table %2 is missing").arg(path_, QLatin1String(table)));
+    if (!missing.isEmpty())
+        throw EDatabaseError(QStringLiteral("%1 is not a Tarvenix store: table %2 is missing").arg(path_, missing));
 }
 
 void StoreFile::RethrowNamingTheLock(const EDatabaseError &error) const
