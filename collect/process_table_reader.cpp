@@ -1,7 +1,6 @@
 #include "collect/process_table_reader.h"
 
 #include "collect/perf_block_walk.h"
-#include "platform/perf_data.h"
 
 #include <algorithm>
 #include <optional>
@@ -36,12 +35,12 @@ std::optional<std::uint32_t> NextOffer(std::uint32_t offered, std::uint32_t coun
 
 } // namespace
 
-std::vector<TProcessGroup> TProcessTableReader::Read(const QString &computerName)
+ReadingOutcome TProcessTableReader::Read(const QString &computerName)
 {
     perf_data::Key key = 0;
-    if (source_.Connect(computerName.toLocal8Bit().toStdString(), perf_data::kPerformanceDataKey,
-                        key) != perf_data::kSuccess)
-        return {};
+    const perf_data::Status opened =
+        source_.Connect(computerName.toLocal8Bit().toStdString(), perf_data::kPerformanceDataKey, key);
+    if (opened != perf_data::kSuccess) return {{}, opened};
     const KeyCloser closer(source_, key);
     std::vector<unsigned char> buffer(kFirstOffer);
     for (int query = 1;; ++query) {
@@ -49,17 +48,32 @@ std::vector<TProcessGroup> TProcessTableReader::Read(const QString &computerName
         std::uint32_t count = offered;
         const perf_data::Status status = source_.Query(key, "230", buffer.data(), count);
         if (status == perf_data::kSuccess)
-            return WalkPerfBlock(buffer.data(), std::min(count, offered));
-        if (status != perf_data::kMoreData || query == kMostQueries) return {};
+            return {WalkPerfBlock(buffer.data(), std::min(count, offered)), status};
+        if (status != perf_data::kMoreData) return {{}, status};
         const auto next = NextOffer(offered, count);
-        if (!next) return {};
+        if (!next || query == kMostQueries) return {{}, status};
         buffer.resize(*next);
     }
 }
 
-std::vector<TProcessGroup> ReadProcessTable(const QString &ComputerName,
-                                            std::chrono::milliseconds budget)
+ReadingOutcome ReadProcessTable(const QString &ComputerName, const perf_data::Bounds &bounds)
 {
-    const auto source = perf_data::NewPlatformSource(budget);
+    const auto source = perf_data::NewPlatformSource(bounds);
     return TProcessTableReader(*source).Read(ComputerName);
+}
+
+QString ReadingFailure(const ReadingOutcome &outcome)
+{
+    switch (outcome.status) {
+    case perf_data::kSuccess:
+        return QStringLiteral("no performance data");
+    case perf_data::kMoreData:
+        return QStringLiteral("the performance data kept growing past what a reading takes");
+    case perf_data::kBadNetPath:
+        return QStringLiteral("the performance data could not be reached");
+    case perf_data::kCallFailed:
+        return QStringLiteral("the reading failed or outlasted the answer time-out");
+    default:
+        return QStringLiteral("no performance data (error %1)").arg(outcome.status);
+    }
 }

@@ -4,14 +4,19 @@
 // Failures of the remote side are never reported otherwise.
 
 #include "collect/process_record.h"
+#include "platform/perf_data.h"
 
 #include <QString>
-#include <chrono>
 
-namespace perf_data
-{
-class Source;
-}
+// A reading's groups, or why there are none: the platform's status of the
+// step that failed, kSuccess when the data held no process instance.
+struct ReadingOutcome {
+    std::vector<TProcessGroup> groups;
+    perf_data::Status status = perf_data::kSuccess;
+};
+
+// Why a reading gave no groups, in an administrator's words.
+QString ReadingFailure(const ReadingOutcome &outcome);
 
 class TProcessTableReader
 {
@@ -26,13 +31,12 @@ public:
     explicit TProcessTableReader(perf_data::Source &source) : source_(source) {}
 
     // An empty name is the local computer.
-    std::vector<TProcessGroup> Read(const QString &computerName);
+    ReadingOutcome Read(const QString &computerName);
 
 private:
     perf_data::Source &source_;
 };
 
 // Reads through the platform's performance data; a remote computer's
-// reading ends, empty, once the budget is spent.
-std::vector<TProcessGroup> ReadProcessTable(const QString &ComputerName,
-                                            std::chrono::milliseconds budget);
+// reading ends, empty, once its bounds are spent.
+ReadingOutcome ReadProcessTable(const QString &ComputerName, const perf_data::Bounds &bounds);

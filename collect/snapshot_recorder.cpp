@@ -29,9 +29,9 @@ int AnswerTimeOutMs(const QString &text)
 }
 
 // 0 puts no limit on the probe, but a reading blocks the window and needs one.
-std::chrono::milliseconds ReadingBudget(int timeOutMs)
+perf_data::Deadline ReadingDeadline(int timeOutMs)
 {
-    return std::chrono::milliseconds(std::max(timeOutMs, 1000));
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeOutMs, 1000));
 }
 
 QString MessageOf(const std::exception_ptr &failure)
@@ -75,6 +75,8 @@ SnapshotRecorder::SnapshotRecorder(TMonitoringStore &store, TProbeSocket &probe,
 void SnapshotRecorder::Abort()
 {
     aborted_ = true;
+    if (readingAbandoned_)
+        readingAbandoned_->store(true);
     probe_.Cancel();
 }
 
@@ -96,15 +98,17 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
         emit Missed(computerId, silence);
         return;
     }
-    const std::vector<TProcessGroup> groups = read_(name.toString(), ReadingBudget(timeOut));
+    readingAbandoned_ = std::make_shared<std::atomic<bool>>(false);
+    const ReadingOutcome outcome = read_(name.toString(), {ReadingDeadline(timeOut), readingAbandoned_});
     // The computer may have been deleted while its probe waited.
-    if (store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
+    if (aborted_ ||
+        store_.adotComputers.Lookup(QStringLiteral("ID"), computerId, QStringLiteral("ID")).isNull())
         return;
-    if (groups.empty()) {
-        emit Missed(computerId, QStringLiteral("no performance data"));
+    if (outcome.groups.empty()) {
+        emit Missed(computerId, ReadingFailure(outcome));
         return;
     }
-    StoreBlocks(computerId, name.toString(), groups);
+    StoreBlocks(computerId, name.toString(), outcome.groups);
     emit Collected(computerId);
 }
 

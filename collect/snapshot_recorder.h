@@ -4,12 +4,13 @@
 // names enter the catalogue as unknown, and unknown or dangerous processes
 // raise the danger status. A block is stored whole or not at all.
 
-#include "collect/process_record.h"
+#include "collect/process_table_reader.h"
 
 #include <QColor>
 #include <QObject>
-#include <chrono>
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class TMonitoringStore;
 class TProbeSocket;
@@ -27,9 +28,8 @@ public:
 class SnapshotRecorder : public QObject {
     Q_OBJECT
 public:
-    // The budget bounds the whole reading of the computer.
-    using Reader = std::function<std::vector<TProcessGroup>(const QString &computerName,
-                                                            std::chrono::milliseconds budget)>;
+    // The bounds hold for the whole reading of the computer.
+    using Reader = std::function<ReadingOutcome(const QString &computerName, const perf_data::Bounds &bounds)>;
 
     static const QColor Lime, Yellow, Red;
 
@@ -70,4 +70,5 @@ private:
     RecorderView &view_;
     bool recording_ = false;
     bool aborted_ = false;
+    std::shared_ptr<std::atomic<bool>> readingAbandoned_; // of the reading under way
 };

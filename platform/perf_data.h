@@ -6,6 +6,7 @@
 // computer, read from /proc, and any other name is reached through the
 // stand-in service on its TCP port 445.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -38,10 +39,21 @@ public:
     virtual Status Close(Key key) = 0;
 };
 
-// The budget starts now and bounds everything the source does with a
-// stand-in service: connecting and every exchange after, which fail once it
-// is spent. This computer's own data needs no bound; the registry on Windows
-// keeps its own waits.
-std::unique_ptr<Source> NewPlatformSource(std::chrono::milliseconds budget);
+using Deadline = std::chrono::steady_clock::time_point;
+
+// What bounds one reading: the moment it must have ended by, and a flag its
+// owner sets to abandon it. Every wait of a source ends at the first of the two.
+struct Bounds {
+    Deadline deadline;
+    std::shared_ptr<const std::atomic<bool>> abandoned; // null: never abandoned
+
+    bool Abandoned() const { return abandoned && abandoned->load(); }
+};
+
+// The bounds hold for everything the source does with a remote computer:
+// connecting and every exchange after, which fail once they are spent. This
+// computer's own data needs no bound; the registry on Windows keeps its own
+// waits.
+std::unique_ptr<Source> NewPlatformSource(const Bounds &bounds);
 
 } // namespace perf_data

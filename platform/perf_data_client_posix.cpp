@@ -1,8 +1,9 @@
 // A client of the stand-in service tarvenix-perfd on port 445 of the named
 // computer. It blocks the calling thread, as the registry calls do, but only
-// until the one deadline of the whole reading, so that a service that stalls,
+// within the bounds of the whole reading, so that a service that stalls,
 // trickles or keeps answering cannot hold it longer; anything unexpected, a
-// spent deadline included, is a failure status and the connection is dropped.
+// spent deadline or an abandoned reading included, is a failure status and
+// the connection is dropped.
 #include "perfd/perfd_protocol.h"
 #include "platform/perf_data_posix.h"
 
@@ -23,16 +24,22 @@ struct AnswerHeader {
     std::uint32_t length = 0;
 };
 
+// The longest single wait on the socket: an abandoned reading ends this soon.
+constexpr int kSliceMs = 100;
+
 class ServiceSession : public Session
 {
 public:
-    explicit ServiceSession(Deadline deadline) : deadline_(deadline, Qt::PreciseTimer) {}
+    explicit ServiceSession(const Bounds &bounds)
+        : bounds_(bounds), deadline_(bounds.deadline, Qt::PreciseTimer)
+    {
+    }
 
     ~ServiceSession() override
     {
-        if (socket_.state() == QAbstractSocket::ConnectedState) {
+        if (socket_.state() == QAbstractSocket::ConnectedState && !bounds_.Abandoned()) {
             Send(OpClose, {});
-            socket_.waitForBytesWritten(Remaining());
+            socket_.waitForBytesWritten(std::min(Remaining(), kSliceMs));
         }
         socket_.abort();
     }
@@ -66,6 +73,20 @@ private:
     // 0 once spent: the socket's waits then only look, never block.
     int Remaining() const { return int(std::max<qint64>(deadline_.remainingTime(), 0)); }
 
+    // Runs a wait of the socket in slices, until it succeeds, fails otherwise
+    // than by time, the deadline passes or the reading is abandoned. (A
+    // connect cannot be sliced: its wait drops the attempt when it times out.)
+    template <class Wait> bool Await(Wait wait)
+    {
+        for (;;) {
+            if (bounds_.Abandoned()) return false;
+            const int remaining = Remaining();
+            if (wait(std::min(remaining, kSliceMs))) return true;
+            if (remaining <= kSliceMs || socket_.error() != QAbstractSocket::SocketTimeoutError)
+                return false;
+        }
+    }
+
     static QByteArray U32(std::uint32_t value)
     {
         QByteArray bytes(4, '\0');
@@ -89,7 +110,7 @@ private:
     bool Flush()
     {
         while (socket_.bytesToWrite() > 0) {
-            if (!socket_.waitForBytesWritten(Remaining())) return false;
+            if (!Await([this](int ms) { return socket_.waitForBytesWritten(ms); })) return false;
         }
         return true;
     }
@@ -97,7 +118,8 @@ private:
     bool ReadExactly(char *into, qint64 count)
     {
         while (count > 0) {
-            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(Remaining()))
+            if (socket_.bytesAvailable() == 0 &&
+                !Await([this](int ms) { return socket_.waitForReadyRead(ms); }))
                 return false;
             const qint64 got = socket_.read(into, count);
             if (got < 0) return false;
@@ -139,6 +161,7 @@ private:
         return kMoreData;
     }
 
+    Bounds bounds_;
     QDeadlineTimer deadline_;
     QTcpSocket socket_;
 };
@@ -146,9 +169,9 @@ private:
 } // namespace
 
 Status OpenServiceSession(const std::string &computerName, std::uint32_t predefinedKey,
-                          Deadline deadline, std::unique_ptr<Session> &session)
+                          const Bounds &bounds, std::unique_ptr<Session> &session)
 {
-    auto opened = std::make_unique<ServiceSession>(deadline);
+    auto opened = std::make_unique<ServiceSession>(bounds);
     const Status status = opened->Open(computerName, predefinedKey);
     if (status == kSuccess) session = std::move(opened);
     return status;

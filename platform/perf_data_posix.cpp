@@ -12,17 +12,14 @@ namespace
 class SessionTable : public Source
 {
 public:
-    explicit SessionTable(std::chrono::milliseconds budget)
-        : deadline_(std::chrono::steady_clock::now() + budget)
-    {
-    }
+    explicit SessionTable(const Bounds &bounds) : bounds_(bounds) {}
 
     Status Connect(const std::string &computerName, std::uint32_t predefinedKey, Key &key) override
     {
         std::unique_ptr<Session> session;
         const Status status = computerName.empty() ? OpenLocalSession(predefinedKey, session)
                                                    : OpenServiceSession(computerName, predefinedKey,
-                                                                        deadline_, session);
+                                                                        bounds_, session);
         if (status != kSuccess) return status;
         key = nextKey_++;
         sessions_.emplace(key, std::move(session));
@@ -40,16 +37,16 @@ public:
     Status Close(Key key) override { return sessions_.erase(key) ? kSuccess : kInvalidHandle; }
 
 private:
-    Deadline deadline_;
+    Bounds bounds_;
     std::map<Key, std::unique_ptr<Session>> sessions_;
     Key nextKey_ = 1;
 };
 
 } // namespace
 
-std::unique_ptr<Source> NewPlatformSource(std::chrono::milliseconds budget)
+std::unique_ptr<Source> NewPlatformSource(const Bounds &bounds)
 {
-    return std::make_unique<SessionTable>(budget);
+    return std::make_unique<SessionTable>(bounds);
 }
 
 } // namespace perf_data

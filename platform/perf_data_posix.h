@@ -15,11 +15,9 @@ public:
                          std::uint32_t &byteCount) = 0;
 };
 
-using Deadline = std::chrono::steady_clock::time_point;
-
 Status OpenLocalSession(std::uint32_t predefinedKey, std::unique_ptr<Session> &session);
-// The session connects and exchanges only until the deadline.
+// The session connects and exchanges only within the bounds.
 Status OpenServiceSession(const std::string &computerName, std::uint32_t predefinedKey,
-                          Deadline deadline, std::unique_ptr<Session> &session);
+                          const Bounds &bounds, std::unique_ptr<Session> &session);
 
 } // namespace perf_data

@@ -47,10 +47,10 @@ public:
 
 } // namespace
 
-// The budget bounds nothing here: RegConnectRegistryA and the queries of a
+// The bounds hold nothing here: RegConnectRegistryA and the queries of a
 // remote computer's performance data wait as long as the system lets them,
 // and the reader's few rounds are all that limits a reading.
-std::unique_ptr<Source> NewPlatformSource(std::chrono::milliseconds /*budget*/)
+std::unique_ptr<Source> NewPlatformSource(const Bounds & /*bounds*/)
 {
     return std::make_unique<RegistrySource>();
 }

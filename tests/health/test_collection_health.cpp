@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(Blocks(1), 1);
 
         const std::pair<int, QString> failures[] = {
-            {2, "Connection Failed"}, {3, "Connection Timed out"}, {4, "no performance data"}};
+            {2, "Connection Failed"}, {3, "Connection Timed out"}, {4, "the reading failed or outlasted the answer time-out"}};
         for (const auto &[id, reason] : failures) {
             const CollectionOutcomes failing = Of(id);
             QCOMPARE(int(failing.state), int(CollectionState::Failing));

@@ -28,8 +28,9 @@ namespace
 
 std::vector<TProcessGroup> ReadWithin(const char *computer, int timeoutMs)
 {
-    const auto source = perf_data::NewPlatformSource(std::chrono::milliseconds(timeoutMs));
-    return TProcessTableReader(*source).Read(QLatin1String(computer));
+    const auto source = perf_data::NewPlatformSource(
+        {std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs), nullptr});
+    return TProcessTableReader(*source).Read(QLatin1String(computer)).groups;
 }
 
 } // namespace

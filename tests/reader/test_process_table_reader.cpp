@@ -35,7 +35,7 @@ private slots:
     {
         FakePerfSource source;
         source.block = TableOf(3);
-        const auto groups = TProcessTableReader(source).Read(QStringLiteral("ws-07.lan"));
+        const auto groups = TProcessTableReader(source).Read(QStringLiteral("ws-07.lan")).groups;
         QCOMPARE(source.connectedName, std::string("ws-07.lan"));
         QCOMPARE(source.connectedKey, 0x80000004u);
         QCOMPARE(source.valueNames, std::vector<std::string>{"230"});
@@ -45,12 +45,15 @@ private slots:
         QCOMPARE(source.closed, 1);
     }
 
+    // The refusal's status comes back, so that the reason can be told.
     void refusedConnectionReadsNothing()
     {
         FakePerfSource source;
         source.block = TableOf(3);
         source.connectStatus = 53;
-        QVERIFY(TProcessTableReader(source).Read(QStringLiteral("gone")).empty());
+        const ReadingOutcome outcome = TProcessTableReader(source).Read(QStringLiteral("gone"));
+        QVERIFY(outcome.groups.empty());
+        QCOMPARE(outcome.status, 53);
         QVERIFY(source.offers.empty());
         QCOMPARE(source.closed, 0);
     }
@@ -76,7 +79,7 @@ private slots:
         FakePerfSource source;
         source.block = TableOf(2000);
         source.moreData = more;
-        const auto groups = TProcessTableReader(source).Read(QStringLiteral("big"));
+        const auto groups = TProcessTableReader(source).Read(QStringLiteral("big")).groups;
         QCOMPARE(source.offers, offers);
         QCOMPARE(groups.size(), size_t(1));
         QCOMPARE(groups[0].size(), size_t(2000));
@@ -99,7 +102,7 @@ private slots:
         source.block = TableOf(3);
         source.moreData = more;
         source.alwaysMoreData = true;
-        QVERIFY(TProcessTableReader(source).Read(QStringLiteral("x")).empty());
+        QVERIFY(TProcessTableReader(source).Read(QStringLiteral("x")).groups.empty());
         QCOMPARE(source.offers.size(), size_t(6));
         QVERIFY(source.offers.back() <= 64u * 1024 * 1024);
         QCOMPARE(source.closed, 1);
@@ -123,7 +126,7 @@ private slots:
         source.block = TableOf(processes); // the buffer holds a good block even so
         source.failFrom = size_t(failFrom);
         source.moreData = more;
-        QVERIFY(TProcessTableReader(source).Read(QStringLiteral("x")).empty());
+        QVERIFY(TProcessTableReader(source).Read(QStringLiteral("x")).groups.empty());
         QVERIFY(source.offers.size() <= 2);
         QCOMPARE(source.closed, 1);
     }
@@ -133,7 +136,7 @@ private slots:
         FakePerfSource source;
         source.throwOnQuery = true;
         QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                                 TProcessTableReader(source).Read(QStringLiteral("x")));
+                                 TProcessTableReader(source).Read(QStringLiteral("x")).groups);
         QCOMPARE(source.closed, 1);
     }
 
@@ -143,7 +146,7 @@ private slots:
         FakePerfSource source;
         source.block = TableOf(2);
         source.successCountBonus = 1u << 30;
-        const auto groups = TProcessTableReader(source).Read(QStringLiteral("x"));
+        const auto groups = TProcessTableReader(source).Read(QStringLiteral("x")).groups;
         QCOMPARE(groups.size(), size_t(1));
         QCOMPARE(groups[0].size(), size_t(2));
     }
@@ -151,7 +154,7 @@ private slots:
     // Read in-process, without a network bound: even a spent budget reads.
     void emptyNameReadsThisComputer()
     {
-        const auto groups = ReadProcessTable(QString(), std::chrono::milliseconds(0));
+        const auto groups = ReadProcessTable(QString(), {std::chrono::steady_clock::now(), nullptr}).groups;
         QCOMPARE(groups.size(), size_t(1));
         const auto self = std::find_if(groups[0].begin(), groups[0].end(),
                                        [](const TProcessRecord &r) { return r.PID == getpid(); });
