@@ -4,5 +4,6 @@ add_library(tarvenix_perf_walk STATIC
   perf_block_walk.cpp perf_block_walk.h narrow_name.cpp narrow_name.h process_record.h)
 target_link_libraries(tarvenix_perf_walk PUBLIC Qt6::Core)
 
-add_library(tarvenix_reader STATIC process_table_reader.cpp process_table_reader.h)
+add_library(tarvenix_reader STATIC process_table_reader.cpp process_table_reader.h
+  windows_accounts.cpp windows_accounts.h)
 target_link_libraries(tarvenix_reader PUBLIC tarvenix_perf_walk tarvenix_perf_data)

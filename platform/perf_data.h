@@ -50,6 +50,16 @@ struct Bounds {
     bool Abandoned() const { return abandoned && abandoned->load(); }
 };
 
+// The account a reading of a Windows computer logs on with. An empty user
+// logs on as the platform does by itself: with the Kerberos ticket the user
+// holds, or on Windows as the user who is logged on.
+struct Account {
+    std::string user; // as typed: DOMAIN\user, user@REALM or user
+    std::string password;
+
+    bool IsSet() const { return !user.empty(); }
+};
+
 // The bounds hold for everything the source does with a remote computer:
 // connecting and every exchange after, which fail once they are spent. This
 // computer's own data needs no bound; the registry on Windows keeps its own
