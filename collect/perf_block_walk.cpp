@@ -108,12 +108,12 @@ private:
 
     // UTF-16 up to the first NUL, which must lie inside the block and
     // within the longest name.
-    std::optional<QString> Name(std::uint64_t at)
+    std::optional<std::string> Name(std::uint64_t at)
     {
         std::u16string text;
         for (; Holds(at, 2); at += 2) {
             const auto unit = qFromLittleEndian<char16_t>(data_ + at);
-            if (unit == 0) return NarrowName(text.data(), qsizetype(text.size()));
+            if (unit == 0) return NarrowName(text);
             if (text.size() == kLongestName) return Refuse();
             text.push_back(unit);
         }

@@ -6,7 +6,7 @@
 // A made-up block gives nothing at all: process objects declaring over 65536
 // instances in all, or a name over 260 characters.
 
-#include "collect/process_record.h"
+#include "perfdata/process_record.h"
 
 #include <cstddef>
 

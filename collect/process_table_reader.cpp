@@ -29,7 +29,7 @@ std::optional<std::uint32_t> NextOffer(std::uint32_t offered, std::uint32_t coun
 {
     const std::uint64_t next = count > offered ? std::uint64_t(count) + TProcessTableReader::kGrowth
                                                : std::uint64_t(offered) * 4;
-    if (next > TProcessTableReader::kLargestBuffer) return std::nullopt;
+    if (next > perf_data::kLargestAnswer) return std::nullopt;
     return std::uint32_t(next);
 }
 

@@ -3,7 +3,7 @@
 #include "perfd/perf_block_cache.h"
 #include "perfd/perfd_log.h"
 #include "perfd/perfd_protocol.h"
-#include "platform/perf_data.h"
+#include "perfdata/perf_exchange.h"
 
 #include <cerrno>
 #include <cstring>

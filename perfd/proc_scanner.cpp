@@ -90,7 +90,7 @@ std::int32_t ResidentBytes(std::string_view status)
     return *kib > kMax / 1024 ? kMax : std::int32_t(*kib * 1024);
 }
 
-std::optional<PerfProcess> ReadProcess(const std::string &processDir, std::int32_t pid,
+std::optional<TProcessRecord> ReadProcess(const std::string &processDir, std::int32_t pid,
                                        ScanOptions options)
 {
     const auto stat = ReadFile(processDir + "/stat");
@@ -101,7 +101,7 @@ std::optional<PerfProcess> ReadProcess(const std::string &processDir, std::int32
     const auto status = ReadFile(processDir + "/status");
     if (!name || !status) return std::nullopt;
     if (!name->empty() && name->back() == '\n') name->pop_back();
-    return PerfProcess{std::move(*name),     pid,
+    return TProcessRecord{std::move(*name),     pid,
                        fields->parent,       ResidentBytes(*status),
                        fields->threads,      BasePriority(fields->policy, fields->nice)};
 }
@@ -122,10 +122,10 @@ std::vector<std::int32_t> ProcessIds(const std::string &procDir)
 
 } // namespace
 
-std::vector<PerfProcess> ScanProcesses(const std::string &procDir, ScanOptions options)
+std::vector<TProcessRecord> ScanProcesses(const std::string &procDir, ScanOptions options)
 {
     const std::vector<std::int32_t> pids = ProcessIds(procDir);
-    std::vector<PerfProcess> processes;
+    std::vector<TProcessRecord> processes;
     processes.reserve(pids.size());
     for (const std::int32_t pid : pids) {
         if (auto p = ReadProcess(procDir + '/' + std::to_string(pid), pid, options))

@@ -19,15 +19,15 @@ std::uint32_t U32At(const std::string &b, size_t at)
     return qFromLittleEndian<std::uint32_t>(b.data() + at);
 }
 
-std::vector<PerfProcess> Scan(const QTemporaryDir &proc, ScanOptions options = {})
+std::vector<TProcessRecord> Scan(const QTemporaryDir &proc, ScanOptions options = {})
 {
     return ScanProcesses(proc.path().toStdString(), options);
 }
 
-QStringList Names(const std::vector<PerfProcess> &processes)
+QStringList Names(const std::vector<TProcessRecord> &processes)
 {
     QStringList names;
-    for (const PerfProcess &p : processes)
+    for (const TProcessRecord &p : processes)
         names << QString::fromStdString(p.Name);
     return names;
 }
@@ -35,7 +35,7 @@ QStringList Names(const std::vector<PerfProcess> &processes)
 constexpr int kSchedFifo = 1, kSchedRoundRobin = 2, kSchedBatch = 3, kSchedIdle = 5,
               kSchedDeadline = 6;
 
-const std::vector<PerfProcess> kTable{
+const std::vector<TProcessRecord> kTable{
     {"systemd", 1, 0, 12 << 20, 1, 8},
     {"kworker/0:1-events", 15, 2, 0, 1, 8},
     {"caf\u00e9 \u4e2d \U0001F427", 812, 1, 0x7FFFFFFF, 37, 24},
@@ -58,7 +58,7 @@ private slots:
         WriteFixtureProcess(proc.path(), {40, "hog", 1, 0, 9, "99999999"}); // ~95 GiB
         const auto processes = Scan(proc);
         QCOMPARE(processes.size(), size_t(3));
-        const PerfProcess &odd = processes[1]; // sorted by PID
+        const TProcessRecord &odd = processes[1]; // sorted by PID
         QCOMPARE(odd.Name, std::string("my (odd) name"));
         QCOMPARE(odd.PID, 7);
         QCOMPARE(odd.ParentPID, 3);
@@ -197,17 +197,17 @@ private slots:
     void readerAgreesWithWriter()
     {
         QFETCH(int, count);
-        const std::vector<PerfProcess> table(kTable.begin(), kTable.begin() + count);
+        const std::vector<TProcessRecord> table(kTable.begin(), kTable.begin() + count);
         const std::string b = BuildPerfDataBlock(table, "a-rather-long-name");
         const auto groups =
             WalkPerfBlock(reinterpret_cast<const unsigned char *>(b.data()), b.size());
         QCOMPARE(groups.size(), size_t(count > 0));
         for (int i = 0; i < count; ++i) {
-            const PerfProcess &p = table[size_t(i)];
+            const TProcessRecord &p = table[size_t(i)];
             // Qt's decoder replaces bad UTF-8 bytes as the writer does.
-            QCOMPARE(groups[0][size_t(i)],
-                     (TProcessRecord{QString::fromStdString(p.Name), p.PID, p.ParentPID, p.Memory,
-                                     p.Threads, p.Priority}));
+            TProcessRecord written = p;
+            written.Name = QString::fromStdString(p.Name).toStdString();
+            QCOMPARE(groups[0][size_t(i)], written);
         }
     }
 

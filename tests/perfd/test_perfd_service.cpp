@@ -53,10 +53,7 @@ private slots:
     {
         PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.20", "--listen", "127.0.0.21"}));
         QVERIFY(perfd.Listening());
-        std::vector<TProcessRecord> expected;
-        for (const PerfProcess &p : ScanProcesses(proc_.path().toStdString()))
-            expected.push_back({QString::fromStdString(p.Name), p.PID, p.ParentPID, p.Memory,
-                                p.Threads, p.Priority});
+        const std::vector<TProcessRecord> expected = ScanProcesses(proc_.path().toStdString());
         QCOMPARE(expected.size(), size_t(601));
         for (const char *address : {"127.0.0.20", "127.0.0.21"}) {
             const auto groups = ReadWithin(address, 3000);

@@ -58,7 +58,7 @@ private slots:
         const auto groups = WalkExact(SyntheticBlock({object}, 40).bytes);
         QCOMPARE(groups.size(), size_t(1));
         QCOMPARE(groups[0].size(), size_t(1));
-        const TProcessRecord expected{QStringLiteral("svchost"), 1234, 567, 0x7FFFFFFF, 42, -3};
+        const TProcessRecord expected{"svchost", 1234, 567, 0x7FFFFFFF, 42, -3};
         QCOMPARE(groups[0][0], expected);
     }
 
@@ -99,8 +99,8 @@ private slots:
         const auto groups = WalkExact(SyntheticBlock({object}).bytes);
         QCOMPARE(groups.size(), size_t(1));
         QCOMPARE(groups[0].size(), size_t(2));
-        QCOMPARE(groups[0][0].Name, QStringLiteral("svchost"));
-        QCOMPARE(groups[0][1].Name, QStringLiteral("svchost"));
+        QCOMPARE(groups[0][0].Name, std::string("svchost"));
+        QCOMPARE(groups[0][1].Name, std::string("svchost"));
         QCOMPARE(groups[0][0].PID, 800);
         QCOMPARE(groups[0][1].PID, 640);
     }
@@ -129,7 +129,7 @@ private slots:
         object.instances = {Inst(utf16.toStdU16String(), 5)};
         const auto groups = WalkExact(SyntheticBlock({object}).bytes);
         QCOMPARE(groups.size(), size_t(1));
-        QCOMPARE(groups[0][0].Name, expected);
+        QCOMPARE(QString::fromStdString(groups[0][0].Name), expected);
     }
 
     // A lying field ends the walk, keeping the records taken before it.
@@ -246,7 +246,7 @@ private slots:
         PatchU32(block.bytes, block.objects[0] + syn::kObjTotal, end - block.objects[0]);
         const auto groups = WalkExact(block.bytes, end);
         QCOMPARE(groups.empty() ? 0 : int(groups[0].size()), records);
-        if (records) QCOMPARE(groups[0].back().Name.size(), length);
+        if (records) QCOMPARE(groups[0].back().Name.size(), size_t(length));
     }
 
     // Every cut of a block gives a prefix of the whole block's records.

@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(self->ParentPID, int(getppid()));
         QVERIFY(self->Threads >= 1);
         QVERIFY(self->Memory > 0);
-        QCOMPARE(self->Name, QCoreApplication::applicationName().left(15));
+        QCOMPARE(QString::fromStdString(self->Name), QCoreApplication::applicationName().left(15));
     }
 };
 
