@@ -82,8 +82,8 @@ inline constexpr ProcessCounter kPriorityBase{682, 84};
 
 // In the order of the record's fields: PID, ParentPID, Memory, Threads, Priority.
 inline constexpr std::array<ProcessCounter, 5> kProcessCounters{
-    process_counter::kIdProcess, process_counter::kCreatingProcessId,
-    process_counter::kWorkingSet, process_counter::kThreadCount, process_counter::kPriorityBase};
+    process_counter::kIdProcess, process_counter::kCreatingProcessId, process_counter::kWorkingSet,
+    process_counter::kThreadCount, process_counter::kPriorityBase};
 
 // Just past the last fixed value: a counter block read at the fixed offsets
 // holds at least this much.
