@@ -208,3 +208,18 @@ std::vector<TProcessGroup> WalkPerfBlock(const unsigned char *data, std::size_t 
 {
     return Walk(data, size).Run();
 }
+
+std::uint64_t DeclaredPerfBlockSize(const unsigned char *data, std::size_t size)
+{
+    const auto u32 = [&](std::uint64_t at) { return qFromLittleEndian<std::uint32_t>(data + at); };
+    if (size < data_block::kSize) return data_block::kSize;
+    const std::uint32_t objects = u32(data_block::kNumObjectTypes);
+    std::uint64_t end = u32(data_block::kHeaderLength);
+    for (std::uint32_t i = 0; i < objects; ++i) {
+        if (end > size || size - end < object::kSize) return end + object::kSize;
+        const std::uint32_t total = u32(end + object::kTotalByteLength);
+        if (total == 0) break; // the walk ends there
+        end += total;
+    }
+    return std::max<std::uint64_t>(end, u32(data_block::kTotalByteLength));
+}

@@ -15,5 +15,11 @@
 #include "perfdata/process_record.h"
 
 #include <cstddef>
+#include <cstdint>
 
 std::vector<TProcessGroup> WalkPerfBlock(const unsigned char *data, std::size_t size);
+
+// The bytes a block says it holds: its TotalByteLength, or its header and
+// its objects' TotalByteLength, as far as they stand within size; a header
+// that size cuts counts whole. More than size: the block came cut short.
+std::uint64_t DeclaredPerfBlockSize(const unsigned char *data, std::size_t size);
