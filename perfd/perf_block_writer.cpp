@@ -3,9 +3,11 @@
 #include "perfd/utf16_text.h"
 #include "perfdata/perf_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
+#include <limits>
 
 namespace
 {
@@ -18,8 +20,11 @@ namespace instance = instance_definition;
 
 constexpr std::uint64_t kPerfFrequency = 10000000; // 100 ns ticks
 
-// The counter block: each value 4 bytes wide where readers by offset look for it.
-constexpr int kCounterBlock = int(kFixedCounterBlockEnd);
+// The counter block: the five 4-byte slots where readers by offset look for
+// them, then the working set whole, where the definitions place it. The old
+// slot keeps it cut to 2 GiB - 1 for readers by offset.
+constexpr std::uint32_t kWholeWorkingSet = kFixedCounterBlockEnd;
+constexpr int kCounterBlock = int(kWholeWorkingSet + 8);
 
 struct Counter {
     std::uint32_t titleIndex;
@@ -28,7 +33,7 @@ struct Counter {
 };
 // By ascending title index, as computers list them.
 constexpr std::array<Counter, 5> kCounters{{
-    {process_counter::kWorkingSet.titleIndex, process_counter::kWorkingSet.fixedOffset, 4},
+    {process_counter::kWorkingSet.titleIndex, kWholeWorkingSet, 8},
     {process_counter::kThreadCount.titleIndex, process_counter::kThreadCount.fixedOffset, 4},
     {process_counter::kPriorityBase.titleIndex, process_counter::kPriorityBase.fixedOffset, 4},
     {process_counter::kIdProcess.titleIndex, process_counter::kIdProcess.fixedOffset, 4},
@@ -156,11 +161,14 @@ void WriteInstance(Writer &w, const TProcessRecord &p)
     const auto slot = [&](const ProcessCounter &counter, std::uint32_t value) {
         w.U32(counters + int(counter.fixedOffset), value);
     };
-    slot(process_counter::kWorkingSet, std::uint32_t(p.Memory));
+    constexpr std::int64_t kMostOld = std::numeric_limits<std::int32_t>::max();
+    slot(process_counter::kWorkingSet,
+         std::uint32_t(std::clamp<std::int64_t>(p.Memory, 0, kMostOld)));
     slot(process_counter::kThreadCount, std::uint32_t(p.Threads));
     slot(process_counter::kPriorityBase, std::uint32_t(p.Priority));
     slot(process_counter::kIdProcess, std::uint32_t(p.PID));
     slot(process_counter::kCreatingProcessId, std::uint32_t(p.ParentPID));
+    w.U64(counters + int(kWholeWorkingSet), std::uint64_t(std::max<std::int64_t>(p.Memory, 0)));
 }
 
 } // namespace

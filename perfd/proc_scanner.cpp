@@ -78,16 +78,16 @@ std::optional<StatFields> ParseStat(std::string_view stat)
 }
 
 // VmRSS in bytes; kernel threads have none.
-std::int32_t ResidentBytes(std::string_view status)
+std::int64_t ResidentBytes(std::string_view status)
 {
     constexpr std::string_view kKey = "\nVmRSS:";
     const size_t at = status.find(kKey);
     if (at == std::string_view::npos) return 0;
     const std::vector<std::string_view> words = Words(status.substr(at + kKey.size(), 32));
     const auto kib = words.empty() ? std::nullopt : Number<long long>(words[0]);
-    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
     if (!kib || *kib <= 0) return 0;
-    return *kib > kMax / 1024 ? kMax : std::int32_t(*kib * 1024);
+    return *kib > kMax / 1024 ? kMax : *kib * 1024;
 }
 
 std::optional<TProcessRecord> ReadProcess(const std::string &processDir, std::int32_t pid,

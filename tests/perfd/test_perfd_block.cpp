@@ -38,7 +38,7 @@ constexpr int kSchedFifo = 1, kSchedRoundRobin = 2, kSchedBatch = 3, kSchedIdle 
 const std::vector<TProcessRecord> kTable{
     {"systemd", 1, 0, 12 << 20, 1, 8},
     {"kworker/0:1-events", 15, 2, 0, 1, 8},
-    {"caf\u00e9 \u4e2d \U0001F427", 812, 1, 0x7FFFFFFF, 37, 24},
+    {"caf\u00e9 \u4e2d \U0001F427", 812, 1, 6LL << 30, 37, 24},
     {"bash", 900, 812, 4096, 1, 4},
     {"bash", 901, 812, 4096, 1, 13},
     {"bad \xff\xe2\x82 bytes", 902, 1, 4096, 1, 8},
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(odd.Threads, 4);
         QCOMPARE(odd.Memory, 1536 * 1024);
         QCOMPARE(processes[0].Memory, 0);
-        QCOMPARE(processes[2].Memory, 2147483647);
+        QCOMPARE(processes[2].Memory, 99999999LL * 1024);
     }
 
     // Kernel threads are known by their flag, not their name; a process name
@@ -172,7 +172,9 @@ private slots:
         QSet<std::uint32_t> offsets;
         for (std::uint32_t i = 0; i < numCounters; ++i)
             offsets.insert(U32At(b, object + 64 + 40 * i + 36));
-        QCOMPARE(offsets, (QSet<std::uint32_t>{52, 80, 84, 96, 100}));
+        // Working Set whole past the five slots of old, where readers by
+        // offset still find it, cut to 2 GiB - 1.
+        QCOMPARE(offsets, (QSet<std::uint32_t>{104, 80, 84, 96, 100}));
         size_t inst = object + U32At(b, object + 4);
         for (size_t i = 0; i < kTable.size(); ++i) {
             const std::uint32_t length = U32At(b, inst);
@@ -180,9 +182,13 @@ private slots:
             QCOMPARE(U32At(b, inst + 16), 24u);
             const QString name = QString::fromStdString(kTable[i].Name);
             QCOMPARE(U32At(b, inst + 20), std::uint32_t(name.size() + 1) * 2);
-            QCOMPARE(U32At(b, inst + length), 104u);
-            QCOMPARE(std::int32_t(U32At(b, inst + length + 96)), kTable[i].PID);
-            inst += length + 104;
+            const size_t counters = inst + length;
+            QCOMPARE(U32At(b, counters), 112u);
+            QCOMPARE(std::int32_t(U32At(b, counters + 96)), kTable[i].PID);
+            QCOMPARE(U32At(b, counters + 52),
+                     std::uint32_t(std::min<std::int64_t>(kTable[i].Memory, INT32_MAX)));
+            QCOMPARE(qFromLittleEndian<std::int64_t>(b.data() + counters + 104), kTable[i].Memory);
+            inst += length + 112;
         }
         QCOMPARE(inst, b.size());
     }
