@@ -76,7 +76,8 @@ QString ReadingFailure(const ReadingOutcome &outcome)
     case perf_data::kSuccess:
         return QStringLiteral("no performance data");
     case perf_data::kMoreData:
-        return QStringLiteral("the performance data kept growing past what a reading takes");
+        return QStringLiteral("the performance data kept growing past what a reading takes, "
+                              "or kept coming cut short");
     case perf_data::kBadNetPath:
         return QStringLiteral("the performance data could not be reached");
     case perf_data::kCallFailed:
