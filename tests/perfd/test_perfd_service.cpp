@@ -1,8 +1,8 @@
 // tarvenix-perfd end to end on 127.0.0.20-33 and 127.0.6.1, with fixed /proc
 // directories: the reader through the platform's client, the wire format, bad
-// clients and SMB clients,
-// refused networks, clients that never read, and stopping on signals. Also
-// the client against services that answer wrongly or not at all.
+// clients, SMB clients, refused networks, clients that never read, and
+// stopping on signals. Also the client against services that answer wrongly
+// or not at all.
 #include "collect/process_table_reader.h"
 #include "perfd/perf_query.h"
 #include "perfd/proc_scanner.h"
