@@ -3,14 +3,28 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-QString NarrowName(const char16_t *text, qsizetype length)
+namespace
+{
+
+// Then the narrow bytes are the UTF-8 result itself.
+bool NarrowIsUtf8()
+{
+    static const bool utf8 =
+        qstrcmp(QStringEncoder(QStringConverter::System).name(), "UTF-8") == 0;
+    return utf8;
+}
+
+} // namespace
+
+std::string NarrowName(std::u16string_view text)
 {
     // Invalid input comes out as NUL, which a name cannot hold otherwise.
     QStringEncoder encode(QStringConverter::System,
                           QStringConverter::Flag::Stateless |
                               QStringConverter::Flag::ConvertInvalidToNull);
-    QByteArray narrow = encode.encode(QStringView(text, length));
+    QByteArray narrow = encode.encode(QStringView(text.data(), qsizetype(text.size())));
     narrow.replace('\0', '?');
+    if (NarrowIsUtf8()) return narrow.toStdString();
     QStringDecoder decode(QStringConverter::System, QStringConverter::Flag::Stateless);
-    return decode.decode(narrow);
+    return QString(decode.decode(narrow)).toStdString();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // A UTF-16 instance name as the locale's narrow encoding keeps it (the
 // system's ANSI code page on Windows, UTF-8 on current Linux systems):
-// characters it cannot represent become "?".
+// characters it cannot represent become "?". The result is UTF-8.
 
-#include <QString>
+#include <string>
+#include <string_view>
 
-QString NarrowName(const char16_t *text, qsizetype length);
+std::string NarrowName(std::u16string_view text);

@@ -3,6 +3,7 @@
 #include "collect/perf_block_walk.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 namespace
@@ -29,7 +30,7 @@ std::optional<std::uint32_t> NextOffer(std::uint32_t offered, std::uint32_t coun
 {
     const std::uint64_t next = count > offered ? std::uint64_t(count) + TProcessTableReader::kGrowth
                                                : std::uint64_t(offered) * 4;
-    if (next > TProcessTableReader::kLargestBuffer) return std::nullopt;
+    if (next > perf_data::kLargestAnswer) return std::nullopt;
     return std::uint32_t(next);
 }
 
@@ -38,17 +39,24 @@ std::optional<std::uint32_t> NextOffer(std::uint32_t offered, std::uint32_t coun
 ReadingOutcome TProcessTableReader::Read(const QString &computerName)
 {
     perf_data::Key key = 0;
-    const perf_data::Status opened =
-        source_.Connect(computerName.toLocal8Bit().toStdString(), perf_data::kPerformanceDataKey, key);
+    const perf_data::Status opened = source_.Connect(computerName.toLocal8Bit().toStdString(),
+                                                     perf_data::kPerformanceDataKey, key);
     if (opened != perf_data::kSuccess) return {{}, opened};
     const KeyCloser closer(source_, key);
     std::vector<unsigned char> buffer(kFirstOffer);
     for (int query = 1;; ++query) {
         const auto offered = std::uint32_t(buffer.size());
         std::uint32_t count = offered;
-        const perf_data::Status status = source_.Query(key, "230", buffer.data(), count);
-        if (status == perf_data::kSuccess)
-            return {WalkPerfBlock(buffer.data(), std::min(count, offered)), status};
+        perf_data::Status status = source_.Query(key, "230", buffer.data(), count);
+        if (status == perf_data::kSuccess) {
+            const std::uint32_t got = std::min(count, offered);
+            const std::uint64_t declared = DeclaredPerfBlockSize(buffer.data(), got);
+            if (declared <= got) return {WalkPerfBlock(buffer.data(), got), status};
+            // Cut short with success, as Samba answers too small an offer:
+            // asked again as for more data, so that no table is taken in part.
+            status = perf_data::kMoreData;
+            count = std::uint32_t(std::min<std::uint64_t>(declared, UINT32_MAX));
+        }
         if (status != perf_data::kMoreData) return {{}, status};
         const auto next = NextOffer(offered, count);
         if (!next || query == kMostQueries) return {{}, status};
@@ -68,7 +76,8 @@ QString ReadingFailure(const ReadingOutcome &outcome)
     case perf_data::kSuccess:
         return QStringLiteral("no performance data");
     case perf_data::kMoreData:
-        return QStringLiteral("the performance data kept growing past what a reading takes");
+        return QStringLiteral("the performance data kept growing past what a reading takes, "
+                              "or kept coming cut short");
     case perf_data::kBadNetPath:
         return QStringLiteral("the performance data could not be reached");
     case perf_data::kCallFailed:

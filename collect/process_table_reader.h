@@ -3,7 +3,7 @@
 // the groups of its process objects, empty when the data cannot be had.
 // Failures of the remote side are never reported otherwise.
 
-#include "collect/process_record.h"
+#include "perfdata/process_record.h"
 #include "platform/perf_data.h"
 
 #include <QString>
@@ -23,9 +23,9 @@ class TProcessTableReader
 public:
     static constexpr std::uint32_t kFirstOffer = 65535;
     static constexpr std::uint32_t kGrowth = 10240;
-    // A platform that asks for more than this, or still asks for more after
-    // this many queries, gets no reading. A real one answers the second.
-    static constexpr std::uint32_t kLargestBuffer = 64u * 1024 * 1024;
+    // A platform that asks for more than perf_data::kLargestAnswer, or still
+    // asks for more after this many queries, gets no reading. A real one
+    // answers the second.
     static constexpr int kMostQueries = 6;
 
     explicit TProcessTableReader(perf_data::Source &source) : source_(source) {}

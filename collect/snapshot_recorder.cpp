@@ -3,6 +3,7 @@
 #include "collect/probe_socket.h"
 #include "core/exception.h"
 #include "core/str_to_int.h"
+#include "perfdata/perf_exchange.h"
 #include "store/monitoring_store.h"
 
 #include <QDateTime>
@@ -14,7 +15,6 @@ const QColor SnapshotRecorder::Yellow(255, 255, 0);
 const QColor SnapshotRecorder::Red(255, 0, 0);
 
 namespace {
-constexpr int kProbePort = 445;
 constexpr int kDefaultTimeOutSeconds = 10;
 
 // The answer time-out's text in ms: whole seconds, and the default for text
@@ -115,7 +115,7 @@ void SnapshotRecorder::RecordSnapshot(int computerId)
 QString SnapshotRecorder::ProbeFailure(const QString &name, int timeOut)
 {
     probe_.Host = name;
-    probe_.Port = kProbePort;
+    probe_.Port = perf_data::kPort;
     probe_.TimeOut = timeOut;
     QString failure;
     try {
@@ -165,7 +165,7 @@ void SnapshotRecorder::StoreBlock(int computerId, const QString &name, const TPr
 void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
 {
     Table &catalogue = store_.adotProcess;
-    const QString name = record.Name;
+    const QString name = QString::fromStdString(record.Name);
     if (!catalogue.Locate(QStringLiteral("NAME"), name)) {
         catalogue.Append();
         catalogue.SetValue(QStringLiteral("NAME"), name);
@@ -177,7 +177,7 @@ void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
     insert.SetParam(QStringLiteral("PROCESS_ID"), catalogue.Lookup(QStringLiteral("NAME"), name, QStringLiteral("ID")));
     insert.SetParam(QStringLiteral("PID"), record.PID);
     insert.SetParam(QStringLiteral("PARENTPID"), record.ParentPID);
-    insert.SetParam(QStringLiteral("MEMORY"), record.Memory);
+    insert.SetParam(QStringLiteral("MEMORY"), qint64(record.Memory));
     insert.SetParam(QStringLiteral("THREADS"), record.Threads);
     insert.SetParam(QStringLiteral("PRIORITY"), record.Priority);
     insert.ExecSQL();
@@ -185,17 +185,18 @@ void SnapshotRecorder::StoreRecord(int blockId, const TProcessRecord &record)
 
 void SnapshotRecorder::RaiseDanger(const TProcessRecord &record, const QString &computer)
 {
-    const QVariant type = store_.adotProcess.Lookup(QStringLiteral("NAME"), record.Name, QStringLiteral("TYPE_ID"));
+    const QString name = QString::fromStdString(record.Name);
+    const QVariant type = store_.adotProcess.Lookup(QStringLiteral("NAME"), name, QStringLiteral("TYPE_ID"));
     int level = 0;
     if (type.toInt() == 1 && view_.DangerLevel() < 1) {
-        view_.ShowDanger(QStringLiteral("Yellow : ") + record.Name, Yellow, 1);
+        view_.ShowDanger(QStringLiteral("Yellow : ") + name, Yellow, 1);
         level = 1;
     } else if (type.toInt() == 4 && view_.DangerLevel() < 2) {
-        view_.ShowDanger(QStringLiteral("R E D : ") + record.Name, Red, 2);
+        view_.ShowDanger(QStringLiteral("R E D : ") + name, Red, 2);
         level = 2;
     }
     if (level > 0)
-        emit DangerRaised(level, record.Name, computer);
+        emit DangerRaised(level, name, computer);
 }
 
 // Undoes the block and passes on the failure that ended it; one while

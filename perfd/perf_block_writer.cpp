@@ -1,32 +1,46 @@
 #include "perfd/perf_block_writer.h"
 
 #include "perfd/utf16_text.h"
+#include "perfdata/perf_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
+#include <limits>
 
 namespace
 {
 
-constexpr int kDataBlockHeader = 88;
-constexpr int kObjectHeader = 64;
-constexpr int kCounterDefinition = 40;
-constexpr int kInstanceHeader = 24;
-constexpr int kCounterBlock = 104;
-constexpr std::uint32_t kProcessObject = 230;
-constexpr std::uint32_t kRawCount = 0x00010000; // PERF_COUNTER_RAWCOUNT
-constexpr std::uint32_t kDetailNovice = 100;
-constexpr std::uint32_t kNoUniqueId = 0xFFFFFFFF;
+using namespace perf_layout;
+namespace block = data_block;
+namespace object = object_type;
+namespace definition = counter_definition;
+namespace instance = instance_definition;
+
 constexpr std::uint64_t kPerfFrequency = 10000000; // 100 ns ticks
+
+// The counter block: the five 4-byte slots where readers by offset look for
+// them, then the working set whole, where the definitions place it. The old
+// slot keeps it cut to 2 GiB - 1 for readers by offset.
+constexpr std::uint32_t kWholeWorkingSet = kFixedCounterBlockEnd;
+constexpr int kCounterBlock = int(kWholeWorkingSet + 8);
 
 struct Counter {
     std::uint32_t titleIndex;
     std::uint32_t offset;
+    std::uint32_t size;
 };
-// Working Set, Thread Count, Priority Base, ID Process, Creating Process ID.
-constexpr std::array<Counter, 5> kCounters{
-    {{180, 52}, {680, 80}, {682, 84}, {784, 96}, {1410, 100}}};
+// By ascending title index, as computers list them.
+constexpr std::array<Counter, 5> kCounters{{
+    {process_counter::kWorkingSet.titleIndex, kWholeWorkingSet, 8},
+    {process_counter::kThreadCount.titleIndex, process_counter::kThreadCount.fixedOffset, 4},
+    {process_counter::kPriorityBase.titleIndex, process_counter::kPriorityBase.fixedOffset, 4},
+    {process_counter::kIdProcess.titleIndex, process_counter::kIdProcess.fixedOffset, 4},
+    {process_counter::kCreatingProcessId.titleIndex,
+     process_counter::kCreatingProcessId.fixedOffset, 4},
+}};
+constexpr int kDefinitionLength = int(object::kSize + definition::kSize * kCounters.size());
 
 int Padded8(int n)
 {
@@ -88,85 +102,92 @@ int WriteDataBlockHeader(Writer &w, const std::u16string &systemName,
                          SystemClock::time_point now, std::uint64_t ticks)
 {
     const int nameBytes = TextBytes(systemName);
-    const int headerLength = kDataBlockHeader + Padded8(nameBytes);
+    const int headerLength = int(block::kSize) + Padded8(nameBytes);
     w.Append(headerLength);
-    w.Text(0, u"PERF");
-    w.U32(8, 1);  // LittleEndian
-    w.U32(12, 1); // Version
-    w.U32(16, 1); // Revision
-    w.U32(24, std::uint32_t(headerLength));
-    w.U32(28, 1); // NumObjectTypes
-    w.U32(32, kProcessObject);
-    WriteSystemTime(w, 36, now);
-    w.U64(56, ticks);
-    w.U64(64, kPerfFrequency);
-    w.U64(72, ticks);
-    w.U32(80, std::uint32_t(nameBytes));
-    w.U32(84, kDataBlockHeader);
-    w.Text(kDataBlockHeader, systemName);
+    w.Text(block::kSignature, u"PERF");
+    w.U32(block::kLittleEndian, 1);
+    w.U32(block::kVersion, 1);
+    w.U32(block::kRevision, 1);
+    w.U32(block::kHeaderLength, std::uint32_t(headerLength));
+    w.U32(block::kNumObjectTypes, 1);
+    w.U32(block::kDefaultObject, kProcessObject);
+    WriteSystemTime(w, block::kSystemTime, now);
+    w.U64(block::kPerfTime, ticks);
+    w.U64(block::kPerfFreq, kPerfFrequency);
+    w.U64(block::kPerfTime100nSec, ticks);
+    w.U32(block::kSystemNameLength, std::uint32_t(nameBytes));
+    w.U32(block::kSystemNameOffset, block::kSize);
+    w.Text(block::kSize, systemName);
     return headerLength;
 }
 
 void WriteObjectHeader(Writer &w, int at, std::size_t instances, std::uint64_t ticks)
 {
-    w.U32(at + 4, kObjectHeader + kCounterDefinition * int(kCounters.size()));
-    w.U32(at + 8, kObjectHeader);
-    w.U32(at + 12, kProcessObject);
-    w.U32(at + 20, kProcessObject + 1);
-    w.U32(at + 28, kDetailNovice);
-    w.U32(at + 32, std::uint32_t(kCounters.size()));
-    w.U32(at + 40, std::uint32_t(instances));
-    w.U64(at + 48, ticks);
-    w.U64(at + 56, kPerfFrequency);
+    w.U32(at + object::kDefinitionLength, kDefinitionLength);
+    w.U32(at + object::kHeaderLength, object::kSize);
+    w.U32(at + object::kObjectNameTitleIndex, kProcessObject);
+    w.U32(at + object::kObjectHelpTitleIndex, kProcessObject + 1);
+    w.U32(at + object::kDetailLevel, kDetailNovice);
+    w.U32(at + object::kNumCounters, std::uint32_t(kCounters.size()));
+    w.U32(at + object::kNumInstances, std::uint32_t(instances));
+    w.U64(at + object::kPerfTime, ticks);
+    w.U64(at + object::kPerfFreq, kPerfFrequency);
     for (size_t i = 0; i < kCounters.size(); ++i) {
-        const int def = at + kObjectHeader + kCounterDefinition * int(i);
-        w.U32(def, kCounterDefinition);
-        w.U32(def + 4, kCounters[i].titleIndex);
-        w.U32(def + 12, kCounters[i].titleIndex + 1);
-        w.U32(def + 24, kDetailNovice);
-        w.U32(def + 28, kRawCount);
-        w.U32(def + 32, 4);
-        w.U32(def + 36, kCounters[i].offset);
+        const int def = at + int(object::kSize + definition::kSize * i);
+        const Counter &c = kCounters[i];
+        w.U32(def + definition::kByteLength, definition::kSize);
+        w.U32(def + definition::kCounterNameTitleIndex, c.titleIndex);
+        w.U32(def + definition::kCounterHelpTitleIndex, c.titleIndex + 1);
+        w.U32(def + definition::kDetailLevel, kDetailNovice);
+        w.U32(def + definition::kCounterType, c.size == 8 ? kLargeRawCount : kRawCount);
+        w.U32(def + definition::kCounterSize, c.size);
+        w.U32(def + definition::kCounterOffset, c.offset);
     }
 }
 
-void WriteInstance(Writer &w, const PerfProcess &p)
+void WriteInstance(Writer &w, const TProcessRecord &p)
 {
     const std::u16string name = Utf8ToUtf16(p.Name);
     const int nameBytes = TextBytes(name);
-    const int byteLength = kInstanceHeader + Padded8(nameBytes);
+    const int byteLength = int(instance::kSize) + Padded8(nameBytes);
     const int at = w.Append(byteLength + kCounterBlock);
-    w.U32(at, std::uint32_t(byteLength));
-    w.U32(at + 12, kNoUniqueId);
-    w.U32(at + 16, kInstanceHeader);
-    w.U32(at + 20, std::uint32_t(nameBytes));
-    w.Text(at + kInstanceHeader, name);
+    w.U32(at + instance::kByteLength, std::uint32_t(byteLength));
+    w.U32(at + instance::kUniqueId, kNoUniqueId);
+    w.U32(at + instance::kNameOffset, instance::kSize);
+    w.U32(at + instance::kNameLength, std::uint32_t(nameBytes));
+    w.Text(at + int(instance::kSize), name);
     const int counters = at + byteLength;
-    w.U32(counters, kCounterBlock);
-    w.U32(counters + 52, std::uint32_t(p.Memory));
-    w.U32(counters + 80, std::uint32_t(p.Threads));
-    w.U32(counters + 84, std::uint32_t(p.Priority));
-    w.U32(counters + 96, std::uint32_t(p.PID));
-    w.U32(counters + 100, std::uint32_t(p.ParentPID));
+    w.U32(counters + counter_block::kByteLength, kCounterBlock);
+    const auto slot = [&](const ProcessCounter &counter, std::uint32_t value) {
+        w.U32(counters + int(counter.fixedOffset), value);
+    };
+    constexpr std::int64_t kMostOld = std::numeric_limits<std::int32_t>::max();
+    slot(process_counter::kWorkingSet,
+         std::uint32_t(std::clamp<std::int64_t>(p.Memory, 0, kMostOld)));
+    slot(process_counter::kThreadCount, std::uint32_t(p.Threads));
+    slot(process_counter::kPriorityBase, std::uint32_t(p.Priority));
+    slot(process_counter::kIdProcess, std::uint32_t(p.PID));
+    slot(process_counter::kCreatingProcessId, std::uint32_t(p.ParentPID));
+    w.U64(counters + int(kWholeWorkingSet), std::uint64_t(std::max<std::int64_t>(p.Memory, 0)));
 }
 
 } // namespace
 
-std::string BuildPerfDataBlock(const std::vector<PerfProcess> &processes,
+std::string BuildPerfDataBlock(const std::vector<TProcessRecord> &processes,
                                const std::string &systemName)
 {
     const SystemClock::time_point now = SystemClock::now();
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
     const std::uint64_t ticks = std::uint64_t(ms) * 10000;
-    std::string block;
-    Writer w(block);
+    std::string bytes;
+    Writer w(bytes);
     WriteDataBlockHeader(w, Utf8ToUtf16(systemName), now, ticks);
-    const int object = w.Append(kObjectHeader + kCounterDefinition * int(kCounters.size()));
+    const int object = w.Append(kDefinitionLength);
     WriteObjectHeader(w, object, processes.size(), ticks);
-    for (const PerfProcess &p : processes)
+    for (const TProcessRecord &p : processes)
         WriteInstance(w, p);
-    w.U32(object, std::uint32_t(w.Size() - object));
-    w.U32(20, std::uint32_t(w.Size()));
-    return block;
+    w.U32(object + object::kTotalByteLength, std::uint32_t(w.Size() - object));
+    w.U32(block::kTotalByteLength, std::uint32_t(w.Size()));
+    return bytes;
 }

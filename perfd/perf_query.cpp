@@ -1,7 +1,7 @@
 #include "perfd/perf_query.h"
 
-#include "perfd/perfd_protocol.h"
-#include "platform/perf_data.h"
+#include "perfd/perf_block_writer.h"
+#include "perfdata/perf_exchange.h"
 
 #include <algorithm>
 #include <climits>
@@ -30,7 +30,7 @@ PerfQueryResult AnswerPerfQuery(std::string_view valueName, std::uint32_t offere
 {
     if (valueName != "230" && valueName != "Global") return {perf_data::kFileNotFound, {}};
     PerfBlock built = block();
-    const std::uint32_t offer = std::min(offered, perfd_protocol::kMaxOffer);
+    const std::uint32_t offer = std::min(offered, perf_data::kLargestAnswer);
     const long status =
         std::uint32_t(built->size()) <= offer ? perf_data::kSuccess : perf_data::kMoreData;
     return {status, std::move(built)};

@@ -1,7 +1,7 @@
 # The block writer and the /proc scanner, shared by the service and the
 # in-process reading of this computer. The service and both libraries use the
 # C++ standard library and POSIX alone, so that a monitored computer needs
-# nothing but the C++ runtime.
+# nothing but the C++ runtime; of this project they include perfdata/ alone.
 if(WIN32)
   return()
 endif()
@@ -9,6 +9,7 @@ add_library(tarvenix_perfd_block STATIC
   perf_block_writer.cpp perf_block_writer.h proc_scanner.cpp proc_scanner.h
   base_priority.cpp base_priority.h utf16_text.cpp utf16_text.h
   perf_query.cpp perf_query.h perfd_protocol.h)
+target_link_libraries(tarvenix_perfd_block PUBLIC tarvenix_perf_layout)
 
 add_library(tarvenix_perfd_server STATIC
   event_loop.cpp event_loop.h ipv4.cpp ipv4.h perfd_error.h perfd_log.cpp perfd_log.h

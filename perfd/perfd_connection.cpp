@@ -3,8 +3,9 @@
 #include "perfd/perf_block_cache.h"
 #include "perfd/perfd_log.h"
 #include "perfd/perfd_protocol.h"
-#include "platform/perf_data.h"
+#include "perfdata/perf_exchange.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -92,11 +93,16 @@ bool PerfdConnection::ReadAvailable()
 void PerfdConnection::ProcessRequests()
 {
     try {
-        while (fd_ >= 0 && out_.empty() && in_.size() >= size_t(kFrameHeaderSize)) {
+        while (fd_ >= 0 && out_.empty() && !in_.empty()) {
+            // Told from its first byte: a program that tries SMB first (a
+            // NetBIOS header, then 0xFF or 0xFE "SMB") is closed at once and
+            // unlogged, so that it tries the service without waiting.
+            if (std::memcmp(in_.data(), kMagic, std::min(in_.size(), sizeof kMagic)) != 0)
+                return Finish();
+            if (in_.size() < size_t(kFrameHeaderSize)) break;
             const std::uint32_t op = ReadU32(in_.data() + 4);
             const std::uint32_t length = ReadU32(in_.data() + 8);
-            if (std::memcmp(in_.data(), kMagic, 4) != 0 || length > kMaxRequestPayload)
-                return Finish();
+            if (length > kMaxRequestPayload) return Finish();
             if (in_.size() < kFrameHeaderSize + length) break;
             const std::string request = in_.substr(0, kFrameHeaderSize + length);
             in_.erase(0, request.size());

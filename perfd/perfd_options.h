@@ -2,6 +2,7 @@
 // The service's command line.
 
 #include "perfd/ipv4.h"
+#include "perfdata/perf_exchange.h"
 
 #include <chrono>
 #include <cstdint>
@@ -13,7 +14,7 @@ inline constexpr Ipv4Network kLoopbackNetwork{0x7F000000, 8};
 
 struct PerfdOptions {
     std::vector<std::uint32_t> listen; // empty: every IPv4 address
-    std::uint16_t port = 445;
+    std::uint16_t port = perf_data::kPort;
     std::vector<Ipv4Network> allow; // empty: 127.0.0.0/8
     std::string procDir = "/proc";
     std::chrono::milliseconds idle{30000}; // a silent connection is closed after this

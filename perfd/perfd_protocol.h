@@ -11,8 +11,6 @@ namespace perfd_protocol
 inline constexpr char kMagic[4] = {'T', 'P', 'D', '1'};
 inline constexpr int kFrameHeaderSize = 12;
 inline constexpr std::uint32_t kMaxRequestPayload = 4096;
-inline constexpr std::uint32_t kMaxOffer = 64u * 1024 * 1024;
-inline constexpr std::uint16_t kPort = 445;
 
 enum Op : std::uint32_t { OpConnect = 1, OpQuery = 2, OpClose = 3 };
 

@@ -78,19 +78,19 @@ std::optional<StatFields> ParseStat(std::string_view stat)
 }
 
 // VmRSS in bytes; kernel threads have none.
-std::int32_t ResidentBytes(std::string_view status)
+std::int64_t ResidentBytes(std::string_view status)
 {
     constexpr std::string_view kKey = "\nVmRSS:";
     const size_t at = status.find(kKey);
     if (at == std::string_view::npos) return 0;
     const std::vector<std::string_view> words = Words(status.substr(at + kKey.size(), 32));
     const auto kib = words.empty() ? std::nullopt : Number<long long>(words[0]);
-    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
     if (!kib || *kib <= 0) return 0;
-    return *kib > kMax / 1024 ? kMax : std::int32_t(*kib * 1024);
+    return *kib > kMax / 1024 ? kMax : *kib * 1024;
 }
 
-std::optional<PerfProcess> ReadProcess(const std::string &processDir, std::int32_t pid,
+std::optional<TProcessRecord> ReadProcess(const std::string &processDir, std::int32_t pid,
                                        ScanOptions options)
 {
     const auto stat = ReadFile(processDir + "/stat");
@@ -101,7 +101,7 @@ std::optional<PerfProcess> ReadProcess(const std::string &processDir, std::int32
     const auto status = ReadFile(processDir + "/status");
     if (!name || !status) return std::nullopt;
     if (!name->empty() && name->back() == '\n') name->pop_back();
-    return PerfProcess{std::move(*name),     pid,
+    return TProcessRecord{std::move(*name),     pid,
                        fields->parent,       ResidentBytes(*status),
                        fields->threads,      BasePriority(fields->policy, fields->nice)};
 }
@@ -122,10 +122,10 @@ std::vector<std::int32_t> ProcessIds(const std::string &procDir)
 
 } // namespace
 
-std::vector<PerfProcess> ScanProcesses(const std::string &procDir, ScanOptions options)
+std::vector<TProcessRecord> ScanProcesses(const std::string &procDir, ScanOptions options)
 {
     const std::vector<std::int32_t> pids = ProcessIds(procDir);
-    std::vector<PerfProcess> processes;
+    std::vector<TProcessRecord> processes;
     processes.reserve(pids.size());
     for (const std::int32_t pid : pids) {
         if (auto p = ReadProcess(procDir + '/' + std::to_string(pid), pid, options))

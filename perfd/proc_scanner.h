@@ -5,7 +5,7 @@
 // are left out unless asked for: a Windows computer does not list them, and
 // their names change with their work.
 
-#include "perfd/perf_block_writer.h"
+#include "perfdata/process_record.h"
 
 #include <string>
 #include <vector>
@@ -14,4 +14,4 @@ struct ScanOptions {
     bool kernelThreads = false;
 };
 
-std::vector<PerfProcess> ScanProcesses(const std::string &procDir, ScanOptions options = {});
+std::vector<TProcessRecord> ScanProcesses(const std::string &procDir, ScanOptions options = {});

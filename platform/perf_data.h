@@ -6,6 +6,8 @@
 // computer, read from /proc, and any other name is reached through the
 // stand-in service on its TCP port 445.
 
+#include "perfdata/perf_exchange.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -16,15 +18,6 @@ namespace perf_data
 {
 
 using Key = std::uintptr_t;
-using Status = long;
-
-inline constexpr std::uint32_t kPerformanceDataKey = 0x80000004; // HKEY_PERFORMANCE_DATA
-inline constexpr Status kSuccess = 0;
-inline constexpr Status kFileNotFound = 2;
-inline constexpr Status kInvalidHandle = 6;
-inline constexpr Status kBadNetPath = 53;
-inline constexpr Status kMoreData = 234;
-inline constexpr Status kCallFailed = 1726;
 
 class Source
 {

@@ -31,7 +31,7 @@ double BestMs(int rounds, int runs, const std::function<void()> &work)
 
 void BenchWalk()
 {
-    std::vector<PerfProcess> table;
+    std::vector<TProcessRecord> table;
     for (int i = 0; i < 10000; ++i)
         table.push_back({"process-" + std::to_string(i) + ".exe", i + 4, 4, 1 << 20, 8, 8});
     const std::string block = BuildPerfDataBlock(table, "BENCH");

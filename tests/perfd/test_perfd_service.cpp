@@ -1,7 +1,8 @@
-// tarvenix-perfd end to end on 127.0.0.20-33, with fixed /proc directories:
-// the reader through the platform's client, the wire format, bad clients,
-// refused networks, clients that never read, and stopping on signals. Also
-// the client against services that answer wrongly or not at all.
+// tarvenix-perfd end to end on 127.0.0.20-33 and 127.0.6.1, with fixed /proc
+// directories: the reader through the platform's client, the wire format, bad
+// clients, SMB clients, refused networks, clients that never read, and
+// stopping on signals. Also the client against services that answer wrongly
+// or not at all.
 #include "collect/process_table_reader.h"
 #include "perfd/perf_query.h"
 #include "perfd/proc_scanner.h"
@@ -53,10 +54,7 @@ private slots:
     {
         PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.0.20", "--listen", "127.0.0.21"}));
         QVERIFY(perfd.Listening());
-        std::vector<TProcessRecord> expected;
-        for (const PerfProcess &p : ScanProcesses(proc_.path().toStdString()))
-            expected.push_back({QString::fromStdString(p.Name), p.PID, p.ParentPID, p.Memory,
-                                p.Threads, p.Priority});
+        const std::vector<TProcessRecord> expected = ScanProcesses(proc_.path().toStdString());
         QCOMPARE(expected.size(), size_t(601));
         for (const char *address : {"127.0.0.20", "127.0.0.21"}) {
             const auto groups = ReadWithin(address, 3000);
@@ -117,6 +115,35 @@ private slots:
         if (request.startsWith(kConnect)) QCOMPARE(bad.Read()->status, 0u);
         QVERIFY(bad.ClosedSilently());
         QCOMPARE(ReadWithin("127.0.0.23", 3000).size(), size_t(1));
+    }
+
+    // A program that tries SMB first loses no time on the service: its
+    // negotiate, whole or only its first bytes, is closed at once, unlogged.
+    void smbNegotiateIsClosedAtOnce()
+    {
+        PerfdRunner perfd(PerfdArgs(proc_, {"--listen", "127.0.6.1"}));
+        QVERIFY(perfd.Listening());
+        const auto netbios = [](const QByteArray &message) { // a session message
+            const auto n = std::uint32_t(message.size());
+            return QByteArray(1, '\0') + char(n >> 16) + char(n >> 8) + char(n) + message;
+        };
+        QByteArray smb2("\xFESMB\x40\0", 6);
+        smb2 += QByteArray(58, '\0');                   // negotiate, no session
+        smb2 += QByteArray("\x24\0\x02\0\x01\0", 6); // two dialects, signing enabled
+        smb2 += QByteArray(30, '\0') + QByteArray("\x02\x02\x10\x02", 4);
+        QByteArray smb1("\xFFSMB\x72", 5);
+        smb1 += QByteArray(27, '\0') + QByteArray("\0\x0C\0\x02NT LM 0.12\0", 15);
+        const QString before = perfd.Log();
+        for (const QByteArray &opening : {netbios(smb2), netbios(smb1), netbios(smb2).left(8)}) {
+            RawClient client("127.0.6.1");
+            QElapsedTimer timer;
+            timer.start();
+            client.Send(opening);
+            QVERIFY(client.ClosedSilently());
+            QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        }
+        QCOMPARE(perfd.Log(), before);
+        QCOMPARE(ReadWithin("127.0.6.1", 3000).size(), size_t(1));
     }
 
     void clientsOutsideTheAllowedNetworksAreRefused()

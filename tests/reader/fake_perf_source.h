@@ -24,6 +24,10 @@ public:
     bool throwOnQuery = false;
     std::uint32_t successCountBonus = 0; // a platform that overstates the count
     bool alwaysMoreData = false;         // 234 to every offer
+    // Success with the block cut: at the offer when it is too small, as
+    // Samba answers, or always this many bytes short.
+    bool cutAtOffer = false;
+    std::uint32_t shortBy = 0;
 
     std::string connectedName;
     std::uint32_t connectedKey = 0;
@@ -53,6 +57,11 @@ public:
         if (offers.size() > failFrom) {
             std::memcpy(data, block.constData(), std::min(size, byteCount));
             return failStatus;
+        }
+        if (cutAtOffer || shortBy) {
+            byteCount = std::min(size - shortBy, byteCount);
+            std::memcpy(data, block.constData(), byteCount);
+            return perf_data::kSuccess;
         }
         if (alwaysMoreData || size > byteCount) {
             byteCount = NewCount(byteCount, size);

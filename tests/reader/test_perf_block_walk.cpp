@@ -1,6 +1,6 @@
 // The walk of a performance data block: which objects become groups, the
-// values and names of the records, where lying or cut blocks end it, and
-// which absurd blocks it refuses whole.
+// values and names of the records, by counter definitions or fixed offsets,
+// where lying or cut blocks end it, and which absurd blocks it refuses whole.
 #include "collect/perf_block_walk.h"
 #include "tests/reader/synthetic_block.h"
 
@@ -10,6 +10,7 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(std::vector<SynObject>)
+Q_DECLARE_METATYPE(std::vector<SynCounter>)
 
 namespace
 {
@@ -45,6 +46,31 @@ SynObject OtherObject(std::uint32_t titleIndex)
     return object;
 }
 
+// The Process object's counters on Windows 11, in its order: bytes are 64-bit,
+// so the fixed offsets hold other counters. The first sixteen as Windows 11
+// lists them, the rest laid out after them the same way (Handle Count padded).
+const std::vector<SynCounter> kWindows11{
+    {6, 8, 8},      {142, 8, 16},   {144, 8, 24},   {172, 8, 32},   {174, 8, 40},   {28, 4, 48},
+    {178, 8, 56},   {180, 8, 64},   {182, 8, 72},   {184, 8, 80},   {186, 8, 88},   {680, 4, 96},
+    {682, 4, 100},  {684, 8, 104},  {784, 4, 112},  {1410, 4, 116}, {56, 8, 120},   {58, 8, 128},
+    {952, 4, 136},  {1412, 8, 144}, {1414, 8, 152}, {1416, 8, 160}, {1418, 8, 168}, {1420, 8, 176},
+    {1422, 8, 184}, {1424, 8, 192}, {1426, 8, 200}, {1478, 8, 208}};
+
+// Samba: ascending title indexes, every counter 8 bytes wide, none below the
+// object's own index (so no Working Set).
+const std::vector<SynCounter> kSamba{{680, 8, 8},  {682, 8, 16}, {684, 8, 24},
+                                     {784, 8, 32}, {952, 8, 40}, {1410, 8, 48}};
+
+SynObject ObjectWith(const std::vector<SynCounter> &counters, const SynInstance &instance)
+{
+    SynObject object;
+    object.counters = counters;
+    object.instances = {instance};
+    return object;
+}
+
+const SynInstance kBig{u"sqlservr", 70000, 41000, 5LL << 30, 212, -3};
+
 } // namespace
 
 class TestPerfBlockWalk : public QObject
@@ -58,8 +84,62 @@ private slots:
         const auto groups = WalkExact(SyntheticBlock({object}, 40).bytes);
         QCOMPARE(groups.size(), size_t(1));
         QCOMPARE(groups[0].size(), size_t(1));
-        const TProcessRecord expected{QStringLiteral("svchost"), 1234, 567, 0x7FFFFFFF, 42, -3};
+        const TProcessRecord expected{"svchost", 1234, 567, 0x7FFFFFFF, 42, -3};
         QCOMPARE(groups[0][0], expected);
+    }
+
+    void valuesFollowTheCounterDefinitions_data()
+    {
+        QTest::addColumn<std::vector<SynCounter>>("counters");
+        QTest::addColumn<std::int64_t>("memory");
+        QTest::newRow("Windows 11") << kWindows11 << std::int64_t(5LL << 30);
+        QTest::newRow("Samba, no Working Set") << kSamba << std::int64_t(0);
+        std::vector<SynCounter> odd = kWindows11;
+        odd[7].size = 2; // Working Set, of no size a value has
+        QTest::newRow("size neither 4 nor 8") << odd << std::int64_t(0);
+    }
+    void valuesFollowTheCounterDefinitions()
+    {
+        QFETCH(std::vector<SynCounter>, counters);
+        QFETCH(std::int64_t, memory);
+        const auto groups = WalkExact(SyntheticBlock({ObjectWith(counters, kBig)}).bytes);
+        QCOMPARE(groups.size(), size_t(1));
+        QCOMPARE(groups[0].size(), size_t(1));
+        const TProcessRecord expected{"sqlservr", 70000, 41000, memory, 212, -3};
+        QCOMPARE(groups[0][0], expected);
+    }
+
+    // A definition that lies outside the definitions, or places a value
+    // beyond the counter block, ends the walk inside the object: no group.
+    void lyingDefinitionsEndTheWalk_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<std::uint32_t>("value");
+        QTest::addColumn<int>("records");
+        enum { NumCounters, WorkingSetLength, WorkingSetOffset, IdProcessOffset };
+        QTest::newRow("as built") << int(NumCounters) << 28u << 1;
+        QTest::newRow("one more counter than defined") << int(NumCounters) << 29u << 0;
+        QTest::newRow("definition length 0") << int(WorkingSetLength) << 0u << 0;
+        QTest::newRow("definition past the definitions") << int(WorkingSetLength) << 0x10000u << 0;
+        QTest::newRow("working set ends the counter block") << int(WorkingSetOffset) << 208u << 1;
+        QTest::newRow("working set past the counter block") << int(WorkingSetOffset) << 212u << 0;
+        QTest::newRow("offset wraps") << int(WorkingSetOffset) << 0xFFFFFFFCu << 0;
+        QTest::newRow("ID Process ends it") << int(IdProcessOffset) << 212u << 1;
+        QTest::newRow("ID Process past it") << int(IdProcessOffset) << 213u << 0;
+    }
+    void lyingDefinitionsEndTheWalk()
+    {
+        QFETCH(int, field);
+        QFETCH(std::uint32_t, value);
+        QFETCH(int, records);
+        SynBlock block = SyntheticBlock({ObjectWith(kWindows11, kBig), OtherObject(238)});
+        const std::uint32_t workingSet = block.definitions[7], idProcess = block.definitions[14];
+        const std::uint32_t at[] = {block.objects[0] + syn::kObjNumCounters,
+                                    workingSet + syn::kDefByteLength, workingSet + syn::kDefOffset,
+                                    idProcess + syn::kDefOffset};
+        PatchU32(block.bytes, at[field], value);
+        const auto groups = WalkExact(block.bytes);
+        QCOMPARE(groups.empty() ? 0 : int(groups[0].size()), records);
     }
 
     void onlyProcessObjectsWithInstancesBecomeGroups()
@@ -99,8 +179,8 @@ private slots:
         const auto groups = WalkExact(SyntheticBlock({object}).bytes);
         QCOMPARE(groups.size(), size_t(1));
         QCOMPARE(groups[0].size(), size_t(2));
-        QCOMPARE(groups[0][0].Name, QStringLiteral("svchost"));
-        QCOMPARE(groups[0][1].Name, QStringLiteral("svchost"));
+        QCOMPARE(groups[0][0].Name, std::string("svchost"));
+        QCOMPARE(groups[0][1].Name, std::string("svchost"));
         QCOMPARE(groups[0][0].PID, 800);
         QCOMPARE(groups[0][1].PID, 640);
     }
@@ -129,10 +209,11 @@ private slots:
         object.instances = {Inst(utf16.toStdU16String(), 5)};
         const auto groups = WalkExact(SyntheticBlock({object}).bytes);
         QCOMPARE(groups.size(), size_t(1));
-        QCOMPARE(groups[0][0].Name, expected);
+        QCOMPARE(QString::fromStdString(groups[0][0].Name), expected);
     }
 
-    // A lying field ends the walk, keeping the records taken before it.
+    // A lying field ends the walk, keeping the groups of the objects before
+    // it but none of the object it lies in.
     void lyingFieldsEndTheWalk_data()
     {
         QTest::addColumn<int>("field");
@@ -158,12 +239,12 @@ private slots:
         QTest::newRow("process object past end") << int(ProcTotal) << 0x10000u << 0;
         QTest::newRow("definition length 0") << int(Definition) << 0u << 0;
         QTest::newRow("definition past end") << int(Definition) << 0xFFFFFFF0u << 0;
-        QTest::newRow("instance length 0") << int(SecondLength) << 0u << 1;
-        QTest::newRow("instance length past end") << int(SecondLength) << 0xFFFFFFF0u << 1;
-        QTest::newRow("name past end") << int(SecondName) << 0xFFFFFF00u << 1;
-        QTest::newRow("counter block 0") << int(SecondCounters) << 0u << 1;
-        QTest::newRow("counter block 103") << int(SecondCounters) << 103u << 1;
-        QTest::newRow("counter block past end") << int(SecondCounters) << 0x7FFFFFFFu << 1;
+        QTest::newRow("instance length 0") << int(SecondLength) << 0u << 0;
+        QTest::newRow("instance length past end") << int(SecondLength) << 0xFFFFFFF0u << 0;
+        QTest::newRow("name past end") << int(SecondName) << 0xFFFFFF00u << 0;
+        QTest::newRow("counter block 0") << int(SecondCounters) << 0u << 0;
+        QTest::newRow("counter block 103") << int(SecondCounters) << 103u << 0;
+        QTest::newRow("counter block past end") << int(SecondCounters) << 0x7FFFFFFFu << 0;
     }
     void lyingFieldsEndTheWalk()
     {
@@ -200,7 +281,6 @@ private slots:
         QTest::addColumn<int>("records");
         const SynObject three = ProcessObject(3);
         const SynObject half = ProcessObject(32768), halfAndOne = ProcessObject(32769);
-        QTest::newRow("65536 declared") << std::vector{three} << 65536u << 3;
         QTest::newRow("65537 declared") << std::vector{three} << 65537u << 0;
         QTest::newRow("a million declared") << std::vector{three} << 1000000u << 0;
         QTest::newRow("most positive declared") << std::vector{three} << 0x7FFFFFFFu << 0;
@@ -246,22 +326,22 @@ private slots:
         PatchU32(block.bytes, block.objects[0] + syn::kObjTotal, end - block.objects[0]);
         const auto groups = WalkExact(block.bytes, end);
         QCOMPARE(groups.empty() ? 0 : int(groups[0].size()), records);
-        if (records) QCOMPARE(groups[0].back().Name.size(), length);
+        if (records) QCOMPARE(groups[0].back().Name.size(), size_t(length));
     }
 
-    // Every cut of a block gives a prefix of the whole block's records.
-    void cutBlocksNeverReadPastTheirEnd()
+    // A cut block gives the process table whole, when the cut lies past it,
+    // or nothing; never a part of it, nor a byte read past the cut.
+    void cutBlocksGiveTheTableWholeOrNot()
     {
-        const QByteArray bytes = SyntheticBlock({OtherObject(238), ProcessObject(3)}).bytes;
-        const auto whole = WalkExact(bytes);
-        QCOMPARE(whole.size(), size_t(1));
-        for (qsizetype size = 0; size < bytes.size(); ++size) {
-            const auto cut = WalkExact(bytes, size);
-            QVERIFY2(cut.size() <= 1, qPrintable(QString::number(size)));
-            if (!cut.empty()) {
-                QVERIFY(cut[0].size() < whole[0].size());
-                QVERIFY(std::equal(cut[0].begin(), cut[0].end(), whole[0].begin()));
-            }
+        const SynBlock block = SyntheticBlock(
+            {OtherObject(238), ObjectWith(kWindows11, kBig), ProcessObject(3), OtherObject(2)});
+        const auto whole = WalkExact(block.bytes);
+        QCOMPARE(whole.size(), size_t(2));
+        for (qsizetype size = 0; size < block.bytes.size(); ++size) {
+            const auto cut = WalkExact(block.bytes, size);
+            const size_t expected = (size >= block.objects[2]) + (size >= block.objects[3]);
+            QVERIFY2(cut.size() == expected, qPrintable(QString::number(size)));
+            QVERIFY(std::equal(cut.begin(), cut.end(), whole.begin()));
         }
     }
 };

@@ -108,6 +108,43 @@ private slots:
         QCOMPARE(source.closed, 1);
     }
 
+    // A block answered with success but fewer bytes than it declares is
+    // asked for again as if the platform had said more data; one that stays
+    // short gives nothing, never a part of the table.
+    void shortAnswerIsAskedAgain_data()
+    {
+        QTest::addColumn<bool>("cutAtOffer");
+        QTest::addColumn<std::uint32_t>("shortBy");
+        QTest::addColumn<int>("totalByteLength"); // patched into the block; -1: as built
+        QTest::addColumn<int>("records");
+        QTest::newRow("cut at the offer") << true << 0u << -1 << 2000;
+        QTest::newRow("cut at the offer, no block length") << true << 0u << 0 << 2000;
+        QTest::newRow("always a byte short") << false << 1u << -1 << 0;
+        QTest::newRow("block length past its objects") << true << 0u << 1000000 << 0;
+    }
+    void shortAnswerIsAskedAgain()
+    {
+        QFETCH(bool, cutAtOffer);
+        QFETCH(std::uint32_t, shortBy);
+        QFETCH(int, totalByteLength);
+        QFETCH(int, records);
+        FakePerfSource source;
+        source.block = TableOf(2000);
+        if (totalByteLength >= 0) PatchU32(source.block, syn::kTotalByteLength, totalByteLength);
+        source.cutAtOffer = cutAtOffer;
+        source.shortBy = shortBy;
+        const ReadingOutcome outcome = TProcessTableReader(source).Read(QStringLiteral("x"));
+        QCOMPARE(outcome.groups.empty() ? 0 : int(outcome.groups[0].size()), records);
+        QVERIFY(source.offers.size() >= 2);
+        if (records) {
+            QCOMPARE(source.offers, (std::vector<std::uint32_t>{
+                                        65535, std::uint32_t(source.block.size()) + 10240}));
+        } else {
+            QCOMPARE(outcome.status, perf_data::kMoreData);
+            QVERIFY(source.offers.size() <= 6 && source.offers.back() <= 64u * 1024 * 1024);
+        }
+    }
+
     void failuresGiveNothingAndCloseTheKey_data()
     {
         QTest::addColumn<int>("processes");
@@ -154,7 +191,8 @@ private slots:
     // Read in-process, without a network bound: even a spent budget reads.
     void emptyNameReadsThisComputer()
     {
-        const auto groups = ReadProcessTable(QString(), {std::chrono::steady_clock::now(), nullptr}).groups;
+        const auto groups =
+            ReadProcessTable(QString(), {std::chrono::steady_clock::now(), nullptr}).groups;
         QCOMPARE(groups.size(), size_t(1));
         const auto self = std::find_if(groups[0].begin(), groups[0].end(),
                                        [](const TProcessRecord &r) { return r.PID == getpid(); });
@@ -162,7 +200,7 @@ private slots:
         QCOMPARE(self->ParentPID, int(getppid()));
         QVERIFY(self->Threads >= 1);
         QVERIFY(self->Memory > 0);
-        QCOMPARE(self->Name, QCoreApplication::applicationName().left(15));
+        QCOMPARE(QString::fromStdString(self->Name), QCoreApplication::applicationName().left(15));
     }
 };
 

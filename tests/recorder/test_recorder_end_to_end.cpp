@@ -1,6 +1,6 @@
 // "Lookup selected" and monitoring passes against the stand-in service on
-// several loopback addresses, with fixed process tables, and an address
-// where nothing listens.
+// several loopback addresses (127.0.0.61-63, 127.0.6.2), with fixed process
+// tables, and an address where nothing listens.
 #include "../perfd/perfd_runner.h"
 #include "../perfd/proc_fixture.h"
 #include "../probe/fake_host_lookup.h"
@@ -9,6 +9,7 @@
 #include "app/data_module.h"
 #include "core/error_box.h"
 #include "ui/color_label.h"
+#include "ui/db_grid.h"
 #include "ui/main_window.h"
 
 #include <QLabel>
@@ -100,6 +101,31 @@ private slots:
         QCOMPARE(window->lbDangerStatus->Tag, 1);
         QCOMPARE(window->lbDangerStatus->Color(), QColor(255, 255, 0));
         QVERIFY(module->actlComputers.actLookupSelected->isEnabled());
+    }
+
+    // A PID past 16 bits and a working set past 32, from the service through
+    // the reader, the store and the history's grid, arrive as they are.
+    void largeValuesAreStoredAndShownWhole()
+    {
+        QTemporaryDir proc;
+        WriteFixtureProcess(proc.path(), {70000, "sqlservr", 41000, 0, 212, "5242880"}); // 5 GiB
+        PerfdRunner large({"--listen", "127.0.6.2", "--proc", proc.path()});
+        QVERIFY(large.Listening());
+        fixture->Sql(QStringLiteral("insert into t__computers (NAME) values ('127.0.6.2')"));
+        module->adotComputers.Close();
+        module->adotComputers.Open();
+        Lookup(4);
+        QVERIFY(errors.isEmpty());
+        module->adoqFull.Close();
+        module->adoqFull.Open();
+        const QAbstractItemModel *grid = window->dbgFiltered->model();
+        QCOMPARE(grid->rowCount(), 1);
+        QStringList shown;
+        for (const QString title : {"Process ID", "Parent PID", "Memory", "Threads"})
+            for (int c = 0; c < grid->columnCount(); ++c)
+                if (grid->headerData(c, Qt::Horizontal).toString() == title)
+                    shown << grid->index(0, c).data().toString();
+        QCOMPARE(shown, QStringList({"70000", "41000", "5368709120", "212"}));
     }
 
     void silentComputerAddsNothing()
