@@ -209,6 +209,8 @@ QString WithAccount(const QString &text, const QString &computer, const std::opt
             added.push_back({QString(), target}); // a blank line before the next section
         lines.insert(lines.begin() + point, added.begin(), added.end());
     }
+    while (!lines.empty() && Blank(lines.back()))
+        lines.pop_back();
     QString result;
     for (const Line &line : lines)
         result += line.text + QLatin1Char('\n');
