@@ -9,9 +9,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/prctl.h>
 
 class SecretService {
 public:
+    SecretService()
+    {
+        // A test that crashes takes them along.
+        for (QProcess *process : {&keyring_, &bus_})
+            process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    }
     ~SecretService()
     {
         for (QProcess *process : {&keyring_, &bus_}) {
