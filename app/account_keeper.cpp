@@ -66,10 +66,15 @@ void AccountKeeper::Load()
         Record(QString(), *reading.accounts.all, Place::File);
     for (auto it = reading.accounts.computers.begin(); it != reading.accounts.computers.end(); ++it)
         Record(it.key(), it.value(), Place::File);
-    const QJsonObject index = ReadIndex();
-    for (auto it = index.begin(); it != index.end(); ++it)
-        if (it->isString())
-            AskStoreFor(it.key(), it->toString());
+    try {
+        const QJsonObject index = ReadIndex();
+        for (auto it = index.begin(); it != index.end(); ++it)
+            if (it->isString())
+                AskStoreFor(it.key(), it->toString());
+    } catch (const Exception &) {
+        // Settings that cannot be read have been told of already, as the
+        // program started: the store is not asked then.
+    }
     if (!reading.error.isEmpty())
         throw Exception(reading.error);
 }

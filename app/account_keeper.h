@@ -19,7 +19,7 @@ public:
 
     // Puts the file's accounts in use at once and the store's as it answers.
     // Raises Exception, naming the file, when the file cannot be used; the
-    // store is asked all the same.
+    // store is asked all the same, unless the settings cannot be read.
     void Load();
 
     Kept Of(const QString &computer) const override;
