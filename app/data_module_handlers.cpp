@@ -2,6 +2,7 @@
 #include "app/data_module.h"
 
 #include "core/handler_guard.h"
+#include "platform/windows_logon.h"
 #include "ui/about_window.h"
 #include "ui/help_command.h"
 #include "ui/analysis_chart.h"
@@ -16,7 +17,6 @@
 #include "ui/process_types.h"
 #include "ui/user_prompts.h"
 #include "ui/windows_logon_dialog.h"
-#include "platform/windows_logon.h"
 
 #include <QApplication>
 #include <QCheckBox>
