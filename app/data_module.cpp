@@ -1,6 +1,7 @@
 #include "app/data_module.h"
 
 #include "app/settings.h"
+#include "collect/credentials_file.h"
 #include "collect/process_table_reader.h"
 #include "core/handler_guard.h"
 #include "ui/color_label.h"
@@ -20,7 +21,8 @@ TdmMain::TdmMain(TfrmMain &window, QObject *parent)
     : QObject(parent), TMonitoringStore(this), actlComputers(this), prompts(std::make_unique<DialogPrompts>(&window)), frm_(window),
       views_(window, actlComputers), recorder_(*this, psTestConnect, ReadProcessTable, views_),
       cycle_(tiMonitor, adotComputers, [this](int id) { RecordSnapshot(id); }, [this] { return recorder_.Recording() || deleting_; },
-             views_)
+             views_),
+      accountKeeper_(windowsAccounts, credentials_file::UserFilePath())
 {
     setObjectName(QStringLiteral("dmMain"));
     // Members, and children too, so that the module's components are found by name.
@@ -37,6 +39,7 @@ TdmMain::TdmMain(TfrmMain &window, QObject *parent)
     Guarded([this] { DataModuleCreate(); });
     // Wired after the create event, which sets some of the controls.
     WireHandlers();
+    WireWindowsLogon();
 }
 
 // The tray follows the label; the tray in place at the time is told, so

@@ -3,9 +3,11 @@
 // monitoring timer and, through its handlers, everything the program does.
 // The handlers are thin: each delegates to a class of its subsystem.
 
+#include "app/account_keeper.h"
 #include "app/window_views.h"
 #include "collect/probe_socket.h"
 #include "collect/snapshot_recorder.h"
+#include "collect/windows_accounts.h"
 #include "monitor/collection_health.h"
 #include "monitor/monitoring_cycle.h"
 #include "store/monitoring_store.h"
@@ -72,11 +74,18 @@ public:
     CollectionHealth health;
     // The danger status in the system tray; none without a tray (replaced in tests).
     std::unique_ptr<DangerTray> tray;
-
+    // What readings of Windows computers log on with.
+    WindowsAccounts windowsAccounts;
 
 private:
     void WireHandlers();
     void WireTray();
+    // The "Windows logon" entries and the accounts they keep, where the
+    // program keeps any.
+    void WireWindowsLogon();
+    // The name of the computer last selected in the Monitoring page's list;
+    // empty while none is.
+    QString SelectedComputerName() const;
     // While a computer is deleted the window stays live, but nothing records:
     // a pass that comes due waits until the deletion ends.
     void SetDeleting(bool on);
@@ -89,6 +98,7 @@ private:
     MainWindowViews views_;
     SnapshotRecorder recorder_;
     MonitoringCycle cycle_;
+    AccountKeeper accountKeeper_;
     bool settingsRestored_ = false;
     bool settingsSaved_ = false;
     bool deleting_ = false;

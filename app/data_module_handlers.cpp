@@ -2,6 +2,7 @@
 #include "app/data_module.h"
 
 #include "core/handler_guard.h"
+#include "platform/windows_logon.h"
 #include "ui/about_window.h"
 #include "ui/help_command.h"
 #include "ui/analysis_chart.h"
@@ -15,11 +16,13 @@
 #include "ui/main_window.h"
 #include "ui/process_types.h"
 #include "ui/user_prompts.h"
+#include "ui/windows_logon_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QDateTimeEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -209,3 +212,27 @@ void TdmMain::dbgFilteredTitleClick(const QString &field) { adoqFull.SetSort(fie
 void TdmMain::dbgCurrentTitleClick(const QString &field) { adoqLast.SetSort(field); }
 
 void TdmMain::DBGrid1TitleClick(const QString &field) { adoqLast.SetSort(field); }
+
+void TdmMain::WireWindowsLogon()
+{
+    if (!KeepsOwnWindowsAccounts())
+        return;
+    frm_.AddWindowsLogonEntries();
+    On(frm_.miWindowsLogon, &QAction::triggered, [this] { WindowsLogonDialog::Open(accountKeeper_, QString(), &frm_); });
+    On(frm_.miWindowsLogonSelected, &QAction::triggered, [this] {
+        if (const QString name = SelectedComputerName(); !name.isEmpty())
+            WindowsLogonDialog::Open(accountKeeper_, name, &frm_);
+    });
+    // This computer, an empty name, is read without logging on.
+    On(frm_.pmComputers, &QMenu::aboutToShow,
+       [this] { frm_.miWindowsLogonSelected->setEnabled(!SelectedComputerName().isEmpty()); });
+    Guarded([this] { accountKeeper_.Load(); });
+}
+
+QString TdmMain::SelectedComputerName() const
+{
+    const QVariant key = frm_.llbxComputers->KeyValue();
+    if (key.isNull() || !adotComputers.Active())
+        return {};
+    return adotComputers.Lookup(QStringLiteral("ID"), key, QStringLiteral("NAME")).toString();
+}

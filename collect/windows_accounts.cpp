@@ -10,15 +10,15 @@ void WindowsAccounts::SetFor(const QString &computer, std::optional<perf_data::A
 {
     const std::lock_guard lock(mutex_);
     if (account)
-        perComputer_.insert(computer, std::move(*account));
+        perComputer_.insert(computer.toCaseFolded(), std::move(*account));
     else
-        perComputer_.remove(computer);
+        perComputer_.remove(computer.toCaseFolded());
 }
 
 perf_data::Account WindowsAccounts::For(const QString &computer) const
 {
     const std::lock_guard lock(mutex_);
-    const auto own = perComputer_.constFind(computer);
+    const auto own = perComputer_.constFind(computer.toCaseFolded());
     if (own != perComputer_.constEnd())
         return *own;
     return default_.value_or(perf_data::Account{});

@@ -1,7 +1,8 @@
 #pragma once
 // The accounts the program logs on to Windows computers with: one for all of
 // them and one per computer, by its name as the computer list stores it,
-// which overrides the first. Readings on any thread ask for them while the
+// which overrides the first. Names match whatever their case, as computer
+// names do on a network. Readings on any thread ask for them while the
 // window's thread sets them.
 
 #include "platform/perf_data.h"

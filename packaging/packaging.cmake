@@ -76,8 +76,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 set(CPACK_DEBIAN_TARVENIX_PACKAGE_NAME tarvenix)
-# Loaded at run time, so the library scan cannot find it.
-set(CPACK_DEBIAN_TARVENIX_PACKAGE_DEPENDS libqt6sql6-sqlite)
+# Loaded at run time, so the library scan cannot find them: the SQLite driver,
+# and libsecret, through which QtKeychain reaches the desktop's secret store.
+set(CPACK_DEBIAN_TARVENIX_PACKAGE_DEPENDS "libqt6sql6-sqlite, libsecret-1-0")
 # F1 hands the guide to the desktop's handler for compiled HTML help.
 set(CPACK_DEBIAN_TARVENIX_PACKAGE_RECOMMENDS "xchm | kchmviewer, xdg-utils")
 set(CPACK_DEBIAN_TARVENIX_PACKAGE_SUGGESTS tarvenix-perfd)

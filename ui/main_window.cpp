@@ -135,6 +135,16 @@ void TfrmMain::NameComponents()
         component->setObjectName(QLatin1String(name));
 }
 
+void TfrmMain::AddWindowsLogonEntries()
+{
+    Computers1->addSeparator();
+    miWindowsLogon = Computers1->addAction(QStringLiteral("Windows logon..."));
+    miWindowsLogon->setObjectName(QStringLiteral("miWindowsLogon"));
+    pmComputers->addSeparator();
+    miWindowsLogonSelected = pmComputers->addAction(QStringLiteral("Windows logon for selected..."));
+    miWindowsLogonSelected->setObjectName(QStringLiteral("miWindowsLogonSelected"));
+}
+
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
     emit Closing();

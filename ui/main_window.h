@@ -38,6 +38,10 @@ public:
 
     void pctlMainChange();
 
+    // The entries of the "Windows logon" dialog, where the program keeps
+    // Windows accounts of its own.
+    void AddWindowsLogonEntries();
+
 signals:
     // The window is about to close, while it is still shown.
     void Closing();
@@ -55,6 +59,7 @@ public:
         *Helpindex1;
     QMenu *pmComputers, *pmProcess;
     QAction *Lookupselected1, *Addnew1, *Setunknowntype1, *Setsystemtype1, *Setusertype1, *Setdangertype1;
+    QAction *miWindowsLogon = nullptr, *miWindowsLogonSelected = nullptr;
 
     // Monitoring
     QWidget *tsMonitoring;

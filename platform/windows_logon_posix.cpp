@@ -1,0 +1,3 @@
+#include "platform/windows_logon.h"
+
+bool KeepsOwnWindowsAccounts() { return true; }
